@@ -1,0 +1,44 @@
+# The two commands of the README, and the rest of the project's chores.
+BUILD    ?= build
+DUNGEON  ?= $(BUILD)/Dungeon
+CMAKE_FLAGS ?=
+
+# Debian packages the game, its tests, benchmarks and fuzzing need.
+PACKAGES := g++ cmake ninja-build pkg-config make tk-dev tcl-dev libtogl-dev \
+            libgl1-mesa-dev libglu1-mesa-dev libx11-dev libgl1-mesa-dri \
+            libgtest-dev libbenchmark-dev xvfb xdotool imagemagick x11-utils \
+            clang libclang-rt-14-dev desktop-file-utils
+
+.PHONY: all deps configure build dungeon play check clean
+
+all: build
+
+# Installs whatever is missing: apt-get update once, then one install.
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:" $$missing; \
+	    SUDO=$$( [ "$$(id -u)" = 0 ] || echo sudo ); \
+	    $$SUDO apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
+	fi
+
+configure: deps
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD)
+
+dungeon: build
+	@if [ -d data/levels ]; then $(BUILD)/vesk-dungeon build data $(DUNGEON); \
+	else rm -rf $(DUNGEON) && mkdir -p $(BUILD) && cp -r tests/fixtures/dungeon $(DUNGEON); fi
+
+play: dungeon
+	$(BUILD)/vesk $(DUNGEON)
+
+check: dungeon
+	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 900
+
+clean:
+	rm -rf $(BUILD)

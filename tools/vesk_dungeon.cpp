@@ -1,0 +1,2 @@
+// vesk_dungeon.cpp -- the dungeon tool (placeholder)
+int main() { return 0; }

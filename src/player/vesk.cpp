@@ -60,3 +60,9 @@ bool fire(veskrec& v)
 }
 
 }  // namespace Vesk
+
+namespace Vesk {
+
+eyerec get_eye(const veskrec& v) { return {v.box.x, v.box.y + 0.22, v.box.z, v.heading, v.pitch}; }
+
+}  // namespace Vesk

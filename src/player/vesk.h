@@ -54,3 +54,19 @@ void movemouse(veskrec& v, int dx, int dy);
 bool fire(veskrec& v);
 
 }  // namespace Vesk
+
+namespace Vesk {
+
+// One frame of the player's motion (motion.cpp): obstacles are the boxes of
+// solid matter around it, contacts the guards' then the free objects' pairs.
+outcome update(veskrec& v, double dt, const std::vector<const box*>& boxes, const std::vector<actionpair>& contacts);
+// The box a Dematterizer shot swings out of reality: 0.6 ahead along the line of sight.
+box dematterhull(const veskrec& v);
+
+// The eye: box centre raised by 0.22, with heading and pitch.
+struct eyerec {
+    double x, y, z, heading, pitch;
+};
+eyerec get_eye(const veskrec& v);
+
+}  // namespace Vesk

@@ -40,6 +40,14 @@ int vertexcount()
     return n;
 }
 
+std::vector<unsigned char>& teximagebuf()
+{
+    static std::vector<unsigned char> bytes;
+    return bytes;
+}
+
+const std::vector<unsigned char>& teximage() { return teximagebuf(); }
+
 }  // namespace glrec
 
 namespace {
@@ -208,8 +216,13 @@ void glReadPixels(GLint x, GLint y, GLsizei w, GLsizei h, GLenum format, GLenum 
 }
 void glRectd(GLdouble x1, GLdouble y1, GLdouble x2, GLdouble y2) { rec("glRectd", {x1, y1, x2, y2}); }
 
-GLint gluBuild2DMipmaps(GLenum target, GLint internal, GLsizei w, GLsizei h, GLenum format, GLenum type, const void*)
+GLint gluBuild2DMipmaps(GLenum target, GLint internal, GLsizei w, GLsizei h, GLenum format, GLenum type,
+                        const void* data)
 {
+    if (format == GL_RGB && type == GL_UNSIGNED_BYTE && data && w > 0 && h > 0) {
+        const unsigned char* p = static_cast<const unsigned char*>(data);
+        glrec::teximagebuf().assign(p, p + static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3);
+    }
     rec("gluBuild2DMipmaps", {double(target), double(internal), double(w), double(h), double(format), double(type)});
     return 0;
 }

@@ -23,5 +23,8 @@ int count(const std::string& name);
 std::vector<glcall> calls(const std::string& name);
 // Number of glVertex* calls between glBegin/glEnd pairs.
 int vertexcount();
+// The bytes handed to the last gluBuild2DMipmaps of GL_RGB, GL_UNSIGNED_BYTE data
+// (width * height * 3), copied at the call; not reset by clear().
+const std::vector<unsigned char>& teximage();
 
 }  // namespace glrec

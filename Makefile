@@ -9,7 +9,10 @@ PACKAGES := g++ cmake ninja-build pkg-config make tk-dev tcl-dev libtogl-dev \
             libgtest-dev libbenchmark-dev xvfb xdotool imagemagick x11-utils \
             clang libclang-rt-14-dev desktop-file-utils
 
-.PHONY: all deps configure build dungeon play check clean
+ASAN_BUILD ?= build-asan
+SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
+
+.PHONY: all deps configure build dungeon play check check-asan clean
 
 all: build
 
@@ -37,8 +40,16 @@ dungeon: build
 play: dungeon
 	$(BUILD)/vesk $(DUNGEON)
 
-check: dungeon
+# The sim tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+check-asan: deps
+	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja -DVESK_SIM_ONLY=ON \
+	    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$(SANITIZE)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)"
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j2 --timeout 900
+
+# Every test: the sanitizer run first, so the last lines are the main run's summary.
+check: dungeon check-asan
 	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 900
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,8 +1,8 @@
 // visibility.h -- which cells and things to draw, in which order, from an eye
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -10,7 +10,71 @@
 
 namespace Level {
 
-struct cubeitem { int x, y, z; };
+// One thing to draw: a solid cube by its cell, or an object or guard of a cell.
+struct cubeitem {
+    int x, y, z;
+    bool operator==(const cubeitem&) const = default;
+};
 using drawitem = std::variant<cubeitem, const fixedobjrec*, const freeobjrec*, const badguyrec*>;
+using drawlist = std::vector<drawitem>;
+
+// The search's state of a cell (one byte per cell, indexed like the cells).
+enum cellstate : std::uint8_t {
+    state_unseen = 0,
+    state_queued = 1,
+    state_visible = 2,
+    state_clipped = 3,   // never assigned: there is no view-volume test
+    state_occluded = 4,
+};
+
+// A ring buffer of cells. head = tail means empty; the search never fills it.
+struct cellqueue {
+    int head = 0;
+    int tail = 0;
+    std::vector<cubeitem> items;
+};
+
+// What the search is handed about the view. Nothing reads it: a view-volume
+// test could never drop a cell here, since every cell's eye-ward neighbours
+// are classified before it.
+struct viewparams {
+    double sinheading = 0.0, cosheading = 1.0, sinpitch = 0.0, cospitch = 1.0;
+    double left = 0.0, right = 0.0, bottom = 0.0, top = 0.0, znear = 0.0, zfar = 0.0;
+};
+
+cellqueue makequeue(int capacity);
+// Appends in list order, each at tail, wrapping at the capacity.
+void addqueue(cellqueue& q, const std::vector<cubeitem>& cells);
+cubeitem removequeue(cellqueue& q);
+bool emptyqueue(const cellqueue& q);
+
+// A neighbour blocks the view when occluded, or visible and not permeable.
+bool ifoccluding(const levelrec& level, const std::vector<std::uint8_t>& state, int x, int y, int z);
+// True for visible and occluded.
+bool ifnotclipped(std::uint8_t state);
+
+// Classifies every cell the queue reaches, breadth first from the eye, and adds
+// the things of visible cells at the front of the two lists (element 0 is the
+// front): returns them with the most recently added item first. The state
+// array holds a cellstate per cell; cells already in the queue must be marked.
+std::pair<drawlist, drawlist> visbfs(const levelrec& level, double ex, double ey, double ez, const viewparams& view,
+                                     cellqueue& q, drawlist opaque, drawlist translucent,
+                                     std::vector<std::uint8_t>& state);
+
+// The whole search from an eye inside the grid (std::out_of_range otherwise):
+// the opaque list near to far, the translucent list far to near.
+std::pair<drawlist, drawlist> sortcubes(const levelrec& level, double ex, double ey, double ez,
+                                        const viewparams& view);
+
+// The same search into storage kept between frames: what the renderer runs
+// every frame without allocating. The lists come out as sortcubes gives them.
+struct visscratch {
+    std::vector<std::uint8_t> state;
+    std::vector<std::uint8_t> flags;   // used only when the level's cellflags are missing
+    cellqueue queue;
+    drawlist opaque;
+    drawlist translucent;
+};
+void sortcubes(const levelrec& level, double ex, double ey, double ez, const viewparams& view, visscratch& s);
 
 }  // namespace Level

@@ -1,13 +1,15 @@
 // levelfile.cpp -- counting the level files and reading the whole dungeon
 #include "world/levelfile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <cstring>
+#include <memory>
 
 namespace Level {
 
@@ -23,24 +25,41 @@ std::string workdir()
 {
     std::vector<char> buf(4096);
     while (::getcwd(buf.data(), buf.size()) == nullptr) {
-        if (buf.size() > (1u << 20)) return ".";
+        if (errno != ERANGE || buf.size() > (1u << 20)) return ".";
         buf.resize(buf.size() * 2);
     }
     return buf.data();
 }
 
+// Closes the descriptor on every way out.
+struct fdcloser {
+    int fd;
+    ~fdcloser() { ::close(fd); }
+};
+
 }  // namespace
 
 levelrec load_level(const std::string& path)
 {
+    int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) throw readerror(std::string("cannot be opened: ") + std::strerror(errno));
+    fdcloser closer{fd};
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) throw readerror(path + ": cannot be opened");
-    if (!S_ISREG(st.st_mode)) throw readerror(path + ": not a regular file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw readerror(path + ": cannot be opened");
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw readerror(path + ": read error");
-    return decode_level(bytes.data(), bytes.size());
+    if (::fstat(fd, &st) != 0) throw readerror(std::string("cannot be examined: ") + std::strerror(errno));
+    if (!S_ISREG(st.st_mode)) throw readerror("not a regular file");
+    // The header's data length is 32 bits: nothing longer can be a level file.
+    if (st.st_size > 20 + static_cast<off_t>(0xFFFFFFFFu))
+        throw readerror("the file has " + std::to_string(st.st_size) + " bytes, more than a level file can hold");
+    std::size_t size = static_cast<std::size_t>(st.st_size), got = 0;
+    std::unique_ptr<unsigned char[]> bytes(new unsigned char[size ? size : 1]);
+    while (got < size) {
+        ssize_t n = ::read(fd, bytes.get() + got, size - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw readerror(std::string("read error: ") + std::strerror(errno));
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    return decode_level(bytes.get(), got);
 }
 
 int numlevels()

@@ -16,7 +16,8 @@ void usage(std::FILE* out)
                  "  build SRCDIR OUTDIR      compile level sources and images into a dungeon\n"
                  "  check DIR                read a dungeon as the game does and report problems\n"
                  "  dump LEVELFILE           print a level as JSON\n"
-                 "  map LEVELFILE OUT.png    draw a top-down map of a level\n");
+                 "  map LEVELFILE OUT.png    draw a top-down map of a level\n"
+                 "  icon OUT.png             write the game's icon, Vesk's portrait\n");
 }
 
 }  // namespace
@@ -34,6 +35,7 @@ int main(int argc, char** argv)
         if (cmd == "check") return dungeontool::cmd_check(args);
         if (cmd == "dump") return dungeontool::cmd_dump(args);
         if (cmd == "map") return dungeontool::cmd_map(args);
+        if (cmd == "icon") return dungeontool::cmd_icon(args);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vesk-dungeon %s: %s\n", cmd.c_str(), e.what());
         return 1;

@@ -10,4 +10,5 @@ int cmd_check(const std::vector<std::string>& args);
 int cmd_dump(const std::vector<std::string>& args);
 int cmd_build(const std::vector<std::string>& args);
 int cmd_map(const std::vector<std::string>& args);
+int cmd_icon(const std::vector<std::string>& args);
 }  // namespace dungeontool

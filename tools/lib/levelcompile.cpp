@@ -15,9 +15,13 @@ constexpr double playerhy = 0.3, playerhxz = 0.08;
 
 bool overlap1(double a, double ah, double b, double bh) { return a + ah > b - bh && b + bh > a - ah; }
 
+// Overlap by more than rounding: a bribe at 4.0 + 0.1 has its bottom at
+// 3.9999999999999996, which the game takes as resting, not as stuck.
 bool overlaps(const box& a, const box& b)
 {
-    return overlap1(a.x, a.hx, b.x, b.hx) && overlap1(a.y, a.hy, b.y, b.hy) && overlap1(a.z, a.hz, b.z, b.hz);
+    constexpr double slack = 1e-9;
+    auto deep = [](double p, double ph, double q, double qh) { return p + ph > q - qh + slack && q + qh > p - ph + slack; };
+    return deep(a.x, a.hx, b.x, b.hx) && deep(a.y, a.hy, b.y, b.hy) && deep(a.z, a.hz, b.z, b.hz);
 }
 
 std::string where(const item& it)

@@ -13,6 +13,12 @@ namespace Level {
 // cells). The unit boxes are owned by the result; fixed objects' boxes are the
 // objects' own.
 struct cubelistrec {
+    cubelistrec() = default;
+    cubelistrec(cubelistrec&&) = default;  // moving keeps the unit boxes where they are
+    cubelistrec& operator=(cubelistrec&&) = default;
+    cubelistrec(const cubelistrec&) = delete;  // a copy's obstacles would point into the original
+    cubelistrec& operator=(const cubelistrec&) = delete;
+
     std::vector<cuberec*> cells;
     std::vector<const box*> obstacles;
     std::vector<box> cellboxes;  // storage for the unit boxes

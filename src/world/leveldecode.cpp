@@ -3,7 +3,6 @@
 // One pass, led by the shape of the level record: every field is read as the kind
 // it must be, so a file of another shape fails at the first wrong item. Only a
 // guard's kind is an untyped value; the item reader walks it with its own stack.
-#include <algorithm>  // min
 #include <cmath>      // isfinite
 
 #include "world/leveldecode_reader.h"
@@ -14,17 +13,18 @@ namespace {
 
 using namespace decode;
 
-std::uint64_t packwalls(const std::array<std::uint8_t, 6>& w)
+// Six wall kinds of 0..3, two bits each.
+std::uint32_t packwalls(const std::array<std::uint8_t, 6>& w)
 {
-    std::uint64_t v = 0;
-    for (int i = 0; i < 6; ++i) v |= std::uint64_t{w[i]} << (8 * i);
+    std::uint32_t v = 0;
+    for (int i = 0; i < 6; ++i) v |= std::uint32_t{w[i]} << (2 * i);
     return v;
 }
 
-std::array<std::uint8_t, 6> unpackwalls(std::uint64_t v)
+std::array<std::uint8_t, 6> unpackwalls(std::uint32_t v)
 {
     std::array<std::uint8_t, 6> w;
-    for (int i = 0; i < 6; ++i) w[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 6; ++i) w[i] = static_cast<std::uint8_t>((v >> (2 * i)) & 3);
     return w;
 }
 
@@ -37,10 +37,11 @@ std::string num(double d)
 
 std::string describe(const reader& r, const item& it)
 {
-    static const char* const kinds[] = {"an unfinished object", "a double", "an array of doubles", "an array of doubles",
-                                        "a string", "a block", "a cell", "solid walls", "wall kinds", "a guard",
-                                        "a free object", "a fixed object", "a list of cells", "a list of fixed objects",
-                                        "a list of free objects", "a list of guards"};
+    static const char* const kinds[] = {"an unfinished object", "a double", "a double", "an array of doubles",
+                                        "an array of doubles", "an array of doubles", "a string", "a block", "a cell",
+                                        "solid walls", "wall kinds", "a guard", "a free object", "a fixed object",
+                                        "a list of cells", "a list of fixed objects", "a list of free objects",
+                                        "a list of guards"};
     switch (it.type) {
     case t_int: return "the integer " + std::to_string(it.ival);
     case t_block: return "a block of tag " + std::to_string(it.tag) + " with " + std::to_string(it.size) + " fields";
@@ -48,7 +49,7 @@ std::string describe(const reader& r, const item& it)
     case t_double: return "a double";
     case t_doubles: return "an array of " + std::to_string(it.size) + " doubles";
     case t_string: return "a string";
-    case t_ref: return std::string("a shared reference to ") + kinds[r.objs[it.num].kind];
+    case t_ref: return std::string("a shared reference to ") + kinds[r.kind(it.num)];
     }
     return "an item";
 }
@@ -109,9 +110,9 @@ struct levelreader {
     double getdouble(const char* field)
     {
         item it = r.next();
-        if (it.type != t_double && !(it.type == t_ref && r.objs[it.num].kind == k_double))
+        if (!((it.type == t_double || it.type == t_ref) && (r.kind(it.num) == k_double || r.kind(it.num) == k_double_le)))
             wrong(it, field, "a double");
-        double d = std::bit_cast<double>(r.objs[it.num].v);
+        double d = r.dbl(it.num);
         if (!std::isfinite(d)) fail(std::string(field) + " is " + num(d));
         return d;
     }
@@ -119,9 +120,9 @@ struct levelreader {
     box getbox()
     {
         item it = r.next();
-        if (!((it.type == t_doubles || it.type == t_ref) && r.objs[it.num].kind == k_box))
+        if (!((it.type == t_doubles || it.type == t_ref) && (r.kind(it.num) == k_box || r.kind(it.num) == k_box_le)))
             wrong(it, "box", "an array of 6 doubles");
-        const box& b = r.boxes[r.objs[it.num].v];
+        const box b = r.boxof(it.num);
         if (!std::isfinite(b.x) || !std::isfinite(b.y) || !std::isfinite(b.z))
             fail("box centre (" + num(b.x) + ", " + num(b.y) + ", " + num(b.z) + ") is not finite");
         if (!(std::isfinite(b.hx) && std::isfinite(b.hy) && std::isfinite(b.hz) && b.hx >= 0 && b.hy >= 0 &&
@@ -142,10 +143,10 @@ struct levelreader {
 
     // --- the stored objects: a new record, or a shared reference to one read before ---
 
-    std::uint64_t fixedobj()
+    std::uint32_t fixedobj()
     {
         item it = r.next();
-        if (it.type == t_ref && r.objs[it.num].kind == k_fixed) return r.objs[it.num].v;
+        if (it.type == t_ref && r.kind(it.num) == k_fixed) return r.vals[it.num];
         std::uint32_t n = record(it, 3, "fixed object");
         const char* outer = curobj;
         curobj = "fixed object";
@@ -158,14 +159,15 @@ struct levelreader {
         fixedcell.push_back(-1);
         fixedindm.push_back(0);
         if (o.dm > 0.0) ++dmfixedwant;
-        r.objs[n] = {L.fixedstore.size() - 1, nil, k_fixed};
-        return L.fixedstore.size() - 1;
+        auto k = static_cast<std::uint32_t>(L.fixedstore.size() - 1);
+        r.set(n, k_fixed, k);
+        return k;
     }
 
-    std::uint64_t freeobj()
+    std::uint32_t freeobj()
     {
         item it = r.next();
-        if (it.type == t_ref && r.objs[it.num].kind == k_free) return r.objs[it.num].v;
+        if (it.type == t_ref && r.kind(it.num) == k_free) return r.vals[it.num];
         std::uint32_t n = record(it, 4, "free object");
         const char* outer = curobj;
         curobj = "free object";
@@ -180,21 +182,22 @@ struct levelreader {
         freelisted.push_back(0);
         freeindm.push_back(0);
         if (o.dm > 0.0) ++dmfreewant;
-        r.objs[n] = {L.freestore.size() - 1, nil, k_free};
-        return L.freestore.size() - 1;
+        auto k = static_cast<std::uint32_t>(L.freestore.size() - 1);
+        r.set(n, k_free, k);
+        return k;
     }
 
-    std::uint64_t guard()
+    std::uint32_t guard()
     {
         item it = r.next();
-        if (it.type == t_ref && r.objs[it.num].kind == k_guard) return r.objs[it.num].v;
+        if (it.type == t_ref && r.kind(it.num) == k_guard) return r.vals[it.num];
         std::uint32_t n = record(it, 12, "guard");
         const char* outer = curobj;
         curobj = "guard";
         badguyrec g;
-        item k = r.next();  // any value; the game never reads it
-        if (k.type == t_int) g.kind = k.ival;
-        else if (k.type == t_block) r.skipfields(k);
+        item kind = r.next();  // any value; the game never reads it
+        if (kind.type == t_int) g.kind = kind.ival;
+        else if (kind.type == t_block) r.skipfields(kind);
         g.box = getbox();
         g.phase = getdouble("phase");
         g.vx = getdouble("vx");
@@ -210,15 +213,16 @@ struct levelreader {
         Level::addguard(L, g);
         guardcell.push_back(-1);
         guardlisted.push_back(0);
-        r.objs[n] = {L.guardstore.size() - 1, nil, k_guard};
-        return L.guardstore.size() - 1;
+        auto k = static_cast<std::uint32_t>(L.guardstore.size() - 1);
+        r.set(n, k_guard, k);
+        return k;
     }
 
-    std::uint64_t gridcell()
+    std::uint32_t gridcell()
     {
         item it = r.next();
-        if (it.type != t_ref || r.objs[it.num].kind != k_cube) wrong(it, "dematterized cell", "a shared reference to a cell");
-        return r.objs[it.num].v;
+        if (it.type != t_ref || r.kind(it.num) != k_cube) wrong(it, "dematterized cell", "a shared reference to a cell");
+        return r.vals[it.num];
     }
 
     // A list: integer 0, or a block (element, rest). A shared reference stands
@@ -231,21 +235,24 @@ struct levelreader {
         for (;;) {
             item it = r.next();
             if (it.type == t_int && it.ival == 0) break;
-            if (it.type == t_ref && r.objs[it.num].kind == kind) {
-                tail = it.num;
-                for (std::uint32_t n = tail; n != nil; n = r.objs[n].next) take(r.objs[n].v);
+            if (it.type == t_ref && r.kind(it.num) == kind) {
+                tail = r.vals[it.num];
+                for (std::uint32_t n = tail; n != nil; n = r.nodes[n].next) take(r.nodes[n].elem);
                 break;
             }
             if (it.type != t_block || it.tag != 0 || it.size != 2) wrong(it, what, "a list");
-            (prev == nil ? first : r.objs[prev].next) = it.num;
-            prev = it.num;
-            std::uint64_t e = elem();
-            r.objs[it.num].v = e;
+            auto node = static_cast<std::uint32_t>(r.nodes.size());
+            r.nodes.push_back({nil, nil, it.num});
+            r.vals[it.num] = node;
+            (prev == nil ? first : r.nodes[prev].next) = node;
+            prev = node;
+            std::uint32_t e = elem();
+            r.nodes[node].elem = e;
             take(e);
         }
         if (prev == nil) return;
-        r.objs[prev].next = tail;
-        for (std::uint32_t n = first; n != tail; n = r.objs[n].next) r.objs[n].kind = kind;
+        r.nodes[prev].next = tail;
+        for (std::uint32_t n = first; n != tail; n = r.nodes[n].next) r.kinds[r.nodes[n].obj] = kind;
     }
 
     // Cell index of a guard's or free object's centre, truncated toward zero, or
@@ -270,28 +277,31 @@ struct levelreader {
 
     static std::string where(const box& b) { return "(" + num(b.x) + ", " + num(b.y) + ", " + num(b.z) + ")"; }
 
-    wallsrec walls()
+    void walls(wallsrec& w)
     {
         item it = r.next();
         if (it.type == t_int) {
             if (it.ival != 0) fail("walls: expected 0 (open) or a solid block, found the integer " + std::to_string(it.ival));
-            return std::nullopt;
+            return;
         }
-        if (it.type == t_ref && r.objs[it.num].kind == k_walls) return unpackwalls(r.objs[it.num].v);
+        if (it.type == t_ref && r.kind(it.num) == k_walls) {
+            w = unpackwalls(r.vals[it.num]);
+            return;
+        }
         std::uint32_t n = record(it, 1, "walls");
-        std::uint64_t packed;
+        std::uint32_t packed;
         item a = r.next();
-        if (a.type == t_ref && r.objs[a.num].kind == k_wallkinds) {
-            packed = r.objs[a.num].v;
+        if (a.type == t_ref && r.kind(a.num) == k_wallkinds) {
+            packed = r.vals[a.num];
         } else {
             record(a, 6, "wall kinds");
             std::array<std::uint8_t, 6> w;
             for (auto& k : w) k = static_cast<std::uint8_t>(getint("wall kind", 0, 3));
             packed = packwalls(w);
-            r.objs[a.num] = {packed, nil, k_wallkinds};
+            r.set(a.num, k_wallkinds, packed);
         }
-        r.objs[n] = {packed, nil, k_walls};
-        return unpackwalls(packed);
+        r.set(n, k_walls, packed);
+        w = unpackwalls(packed);
     }
 
     void cell(std::int64_t i)
@@ -300,7 +310,7 @@ struct levelreader {
         item it = r.next();
         std::uint32_t n = record(it, 6, "cell");
         cuberec& c = L.cubes.emplace_back();
-        c.walls = walls();
+        walls(c.walls);
         list(k_fixedlist, "fixed objects", [&] { return fixedobj(); }, [&](std::uint64_t k) {
             fixedobjrec* o = L.fixedstore[k].get();
             if (fixedcell[k] >= 0) fail("fixed object at " + where(o->box) + " is filed again (first in " + cellname(fixedcell[k]) + ")");
@@ -320,7 +330,7 @@ struct levelreader {
         c.dm = getdouble("dm");
         c.scent = getdouble("scent");
         if (c.dm > 0.0) ++dmcells;
-        r.objs[n] = {static_cast<std::uint64_t>(i), nil, k_cube};
+        r.set(n, k_cube, static_cast<std::uint32_t>(i));
     }
 
     void cells()
@@ -336,9 +346,10 @@ struct levelreader {
         if (it.size > static_cast<std::size_t>(r.end - r.p) / 9)
             fail(std::to_string(it.size) + " cells cannot fit in the " + std::to_string(r.end - r.p) + " bytes left");
         L.cubes.reserve(it.size);
+        decode::hugepages(L.cubes.data(), it.size * sizeof(cuberec));
         for (std::int64_t i = 0; i < std::int64_t{it.size}; ++i) cell(i);
         curcell = -1;
-        r.objs[it.num].kind = k_other;
+        r.kinds[it.num] = k_other;
     }
 
     // The rules the game relies on that the single pass cannot see at once.
@@ -465,16 +476,12 @@ levelrec decode_level(const unsigned char* data, std::size_t size)
                         " data bytes");
 
     levelreader lr;
-    lr.r.base = data;
-    lr.r.p = data + 20;
-    lr.r.end = data + size;
-    lr.r.maxobjs = objects;
-    lr.r.objs.reserve(std::min<std::size_t>(objects, length / 4 + 1));
+    lr.r.start(data, size, objects);
     lr.level();
     if (lr.r.p != lr.r.end) lr.r.fail(std::to_string(lr.r.end - lr.r.p) + " bytes after the value");
-    if (lr.r.objs.size() != objects)
+    if (lr.r.count != objects)
         throw readerror("the header counts " + std::to_string(objects) + " objects, the data numbers " +
-                        std::to_string(lr.r.objs.size()));
+                        std::to_string(lr.r.count));
     if (lr.r.words != words)
         throw readerror("the header's size is " + std::to_string(words) + " words, the data needs " +
                         std::to_string(lr.r.words));

@@ -1,9 +1,12 @@
 // leveldecode_reader.h -- the item reader under the level decoder: codes, numbering, references
 #pragma once
 
+#include <sys/mman.h>  // madvise
+
 #include <bit>
 #include <cstdint>
 #include <cstdio>  // snprintf
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,34 +15,46 @@
 
 namespace Level::decode {
 
-// What a numbered object turned out to be. An object is `pending` from its code
-// byte until it is complete, so a typed reference can never close a cycle.
+// Big arrays that are filled once, front to back: asking for huge pages spares
+// most of the page faults, which are what reading a big level costs most.
+inline void hugepages(const void* p, std::size_t bytes)
+{
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t huge = std::uintptr_t{2} << 20;
+    if (bytes < 2 * huge) return;
+    std::uintptr_t a = (reinterpret_cast<std::uintptr_t>(p) + huge - 1) & ~(huge - 1);
+    std::uintptr_t e = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(huge - 1);
+    if (e > a) ::madvise(reinterpret_cast<void*>(a), e - a, MADV_HUGEPAGE);
+#else
+    (void)p, (void)bytes;
+#endif
+}
+
+// What a numbered object turned out to be, with the meaning of its value. An
+// object is `pending` from its code byte until it is complete, so a typed
+// reference can never close a cycle.
 enum objkind : std::uint8_t {
     k_pending,
-    k_double,     // v: the bits
+    k_double,     // value: offset of its 8 bytes in the data, most significant first
+    k_double_le,  // the same, least significant first
     k_doubles,    // an array of doubles that is not six long
-    k_box,        // an array of six doubles; v: index in reader::boxes
+    k_box,        // an array of six doubles; value: offset of the first
+    k_box_le,
     k_string,
     k_other,      // a block read as an untyped value (a guard's kind)
-    k_cube,       // v: cell index
-    k_walls,      // a solid `walls`; v: packed wall kinds
-    k_wallkinds,  // the array of six wall kinds; v: packed
-    k_guard,      // v: index in guardstore
-    k_free,       // v: index in freestore
-    k_fixed,      // v: index in fixedstore
-    k_cubelist,   // list nodes; v: the element as above, next: the tail node
+    k_cube,       // value: cell index
+    k_walls,      // a solid `walls`; value: the six wall kinds, two bits each
+    k_wallkinds,  // the array of six wall kinds; value as k_walls
+    k_guard,      // value: index in guardstore
+    k_free,       // value: index in freestore
+    k_fixed,      // value: index in fixedstore
+    k_cubelist,   // list nodes; value: index in reader::nodes
     k_fixedlist,
     k_freelist,
     k_guardlist,
 };
 
 constexpr std::uint32_t nil = 0xFFFFFFFFu;
-
-struct objent {
-    std::uint64_t v;
-    std::uint32_t next;
-    objkind kind;
-};
 
 enum itemtype : std::uint8_t { t_int, t_block, t_empty, t_double, t_doubles, t_string, t_ref };
 
@@ -52,15 +67,36 @@ struct item {
     std::int32_t ival;    // integers
 };
 
+struct listnode {
+    std::uint32_t elem;  // the element's value (store or cell index)
+    std::uint32_t next;  // the node of the rest of the list, or nil
+    std::uint32_t obj;   // this node's object number
+};
+
 struct reader {
     const unsigned char* base = nullptr;  // start of the file, for offsets in messages
+    const unsigned char* data = nullptr;  // start of the data
     const unsigned char* p = nullptr;
     const unsigned char* end = nullptr;
-    std::uint32_t maxobjs = 0;            // the header's object count
-    std::uint64_t words = 0;    // size in 32-bit words, summed as objects are numbered
-    std::vector<objent> objs;
-    std::vector<box> boxes;
+    std::uint64_t words = 0;  // size in 32-bit words, summed as objects are numbered
+    // The object table, sized by the header's count (which the caller has
+    // bounded by the data length): a kind and a 32-bit value per object.
+    std::uint32_t maxobjs = 0, count = 0;
+    std::unique_ptr<std::uint8_t[]> kinds;
+    std::unique_ptr<std::uint32_t[]> vals;
+    std::vector<listnode> nodes;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> stack;  // untyped values: (object, fields left)
+
+    void start(const unsigned char* file, std::size_t size, std::uint32_t objects)
+    {
+        base = file;
+        data = p = file + 20;
+        end = file + size;
+        maxobjs = objects;
+        kinds.reset(new std::uint8_t[objects ? objects : 1]);
+        vals.reset(new std::uint32_t[objects ? objects : 1]);
+        hugepages(vals.get(), std::size_t{objects} * 4);
+    }
 
     [[noreturn]] void fail(const std::string& what) const
     {
@@ -72,39 +108,61 @@ struct reader {
         if (static_cast<std::size_t>(end - p) < n) fail("the data ends inside an item");
     }
 
+    objkind kind(std::uint32_t n) const { return static_cast<objkind>(kinds[n]); }
+    void set(std::uint32_t n, objkind k, std::uint32_t v)
+    {
+        kinds[n] = k;
+        vals[n] = v;
+    }
+
+    static double dblat(const unsigned char* q, bool little)
+    {
+        std::uint64_t v = 0;
+        if (little)
+            for (int i = 7; i >= 0; --i) v = (v << 8) | q[i];
+        else
+            for (int i = 0; i < 8; ++i) v = (v << 8) | q[i];
+        return std::bit_cast<double>(v);
+    }
+    // The value of a k_double or k_double_le object.
+    double dbl(std::uint32_t n) const { return dblat(data + vals[n], kind(n) == k_double_le); }
+    // The box of a k_box or k_box_le object.
+    box boxof(std::uint32_t n) const
+    {
+        const unsigned char* q = data + vals[n];
+        bool le = kind(n) == k_box_le;
+        return {dblat(q, le), dblat(q + 8, le), dblat(q + 16, le), dblat(q + 24, le), dblat(q + 32, le), dblat(q + 40, le)};
+    }
+
     std::uint32_t u8() { return *p++; }
-    std::uint32_t u16() { std::uint32_t v = (std::uint32_t{p[0]} << 8) | p[1]; p += 2; return v; }
+    std::uint32_t u16()
+    {
+        std::uint32_t v = (std::uint32_t{p[0]} << 8) | p[1];
+        p += 2;
+        return v;
+    }
     std::uint32_t u32()
     {
         std::uint32_t v = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
         p += 4;
         return v;
     }
-    double dbl(bool little)
-    {
-        std::uint64_t v = 0;
-        if (little)
-            for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
-        else
-            for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
-        p += 8;
-        return std::bit_cast<double>(v);
-    }
+    std::uint32_t offset() const { return static_cast<std::uint32_t>(p - data); }
 
-    std::uint32_t number(objkind kind, std::uint64_t v, std::uint64_t w)
+    std::uint32_t number(objkind k, std::uint32_t v, std::uint64_t w)
     {
-        if (objs.size() >= maxobjs) fail("more objects than the header's count of " + std::to_string(maxobjs));
+        if (count >= maxobjs) fail("more objects than the header's count of " + std::to_string(maxobjs));
         words += w;
-        objs.push_back({v, nil, kind});
-        return static_cast<std::uint32_t>(objs.size() - 1);
+        set(count, k, v);
+        return count++;
     }
 
     item ref(std::uint32_t d)
     {
-        if (d == 0 || d > objs.size())
-            fail("shared reference " + std::to_string(d) + " back, but only " + std::to_string(objs.size()) +
+        if (d == 0 || d > count)
+            fail("shared reference " + std::to_string(d) + " back, but only " + std::to_string(count) +
                  " objects are numbered");
-        return {t_ref, 0, 0, static_cast<std::uint32_t>(objs.size() - d), 0};
+        return {t_ref, 0, 0, count - d, 0};
     }
 
     item block(std::uint32_t tag, std::uint32_t size)
@@ -123,25 +181,18 @@ struct reader {
     item dbl1(bool little)
     {
         need(8);
-        return {t_double, 0, 0, number(k_double, std::bit_cast<std::uint64_t>(dbl(little)), 3), 0};
+        std::uint32_t n = number(little ? k_double_le : k_double, offset(), 3);
+        p += 8;
+        return {t_double, 0, 0, n, 0};
     }
 
     item doubles(std::uint32_t n, bool little)
     {
         need(std::uint64_t{n} * 8);
-        if (n == 6) {
-            box b;
-            b.x = dbl(little);
-            b.y = dbl(little);
-            b.z = dbl(little);
-            b.hx = dbl(little);
-            b.hy = dbl(little);
-            b.hz = dbl(little);
-            boxes.push_back(b);
-            return {t_doubles, 0, n, number(k_box, boxes.size() - 1, 13), 0};
-        }
+        objkind k = n != 6 ? k_doubles : little ? k_box_le : k_box;
+        std::uint32_t num = number(k, offset(), 1 + 2 * std::uint64_t{n});
         p += std::size_t{n} * 8;
-        return {t_doubles, 0, n, number(k_doubles, 0, 1 + 2 * std::uint64_t{n}), 0};
+        return {t_doubles, 0, n, num, 0};
     }
 
     // Reads one code and what it announces (not the fields of a block).
@@ -187,14 +238,14 @@ struct reader {
     }
 
     // Reads the fields of an untyped block, however deep, with an explicit stack;
-    // every object in it becomes k_other (blocks) or what its code says.
+    // every block in it becomes k_other, everything else what its code says.
     void skipfields(const item& top)
     {
         stack.clear();
         stack.emplace_back(top.num, top.size);
         while (!stack.empty()) {
             if (stack.back().second == 0) {
-                objs[stack.back().first].kind = k_other;
+                kinds[stack.back().first] = k_other;
                 stack.pop_back();
                 continue;
             }

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <memory>
 
+#include "world/leveldecode_reader.h"  // hugepages
+
 namespace Level {
 
 namespace {
@@ -52,6 +54,7 @@ levelrec load_level(const std::string& path)
         throw readerror("the file has " + std::to_string(st.st_size) + " bytes, more than a level file can hold");
     std::size_t size = static_cast<std::size_t>(st.st_size), got = 0;
     std::unique_ptr<unsigned char[]> bytes(new unsigned char[size ? size : 1]);
+    decode::hugepages(bytes.get(), size);
     while (got < size) {
         ssize_t n = ::read(fd, bytes.get() + got, size - got);
         if (n < 0 && errno == EINTR) continue;

@@ -19,6 +19,8 @@ struct texpair {
 std::unique_ptr<unsigned char[]> readPPM(const std::string& path, int& width, int& height);
 // The same over bytes already in memory (what the fuzzer drives).
 std::unique_ptr<unsigned char[]> readPPMbytes(const unsigned char* data, std::size_t size, int& width, int& height);
+// Why readPPM refuses the file, in a few words; "" when it reads it (for the tools).
+std::string PPMproblem(const std::string& path);
 
 // GL side (texhelp_gl.cpp): need a current context.
 // Reads and uploads with mipmaps; 0 when the file cannot be read.

@@ -12,7 +12,7 @@ PACKAGES := g++ cmake ninja-build pkg-config make tk-dev tcl-dev libtogl-dev \
 ASAN_BUILD ?= build-asan
 SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
 
-.PHONY: all deps configure build dungeon play check check-asan clean
+.PHONY: all deps configure build dungeon play install check check-asan clean
 
 all: build
 
@@ -39,6 +39,12 @@ dungeon: build
 
 play: dungeon
 	$(BUILD)/vesk $(DUNGEON)
+
+# The game, the dungeon, the launcher, desktop entry, icon and man page.
+# PREFIX is where it will live; DESTDIR, when given, is prepended for staging.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The sim tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
 check-asan: deps

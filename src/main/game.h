@@ -1,6 +1,7 @@
 // game.h -- the game-state record and the functions that drive a running game
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ void newgame_in_place(gamerec& g);
 double now();
 
 gameresult update(gamerec& g);
+// One frame of dt seconds: all of update but the clock reading. A frame with
+// no positive dt does nothing (the clock was set back). After a win or a loss
+// the new game's levels come from newlevels when given, else from the files.
+gameresult step(gamerec& g, double dt);
+gameresult step(gamerec& g, double dt, const std::function<std::vector<levelrec>()>& newlevels);
 void pressbutton(gamerec& g, int ignored = 0);
 void resumeplaying(gamerec& g);
 void restart(gamerec& g);

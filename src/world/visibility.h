@@ -66,15 +66,25 @@ std::pair<drawlist, drawlist> visbfs(const levelrec& level, double ex, double ey
 std::pair<drawlist, drawlist> sortcubes(const levelrec& level, double ex, double ey, double ez,
                                         const viewparams& view);
 
+// A visible cell that gives something (by grid index), keyed by its place in
+// the search's order.
+struct seencell {
+    std::uint64_t key;
+    int index;
+};
+
 // The same search into storage kept between frames: what the renderer runs
 // every frame without allocating. The lists come out as sortcubes gives them.
 struct visscratch {
-    std::vector<std::uint8_t> state;
-    std::vector<std::uint8_t> flags;   // used only when the level's cellflags are missing
-    cellqueue queue;
+    std::vector<std::uint8_t> work;    // a working byte per cell (after pad); see cellstate
+    int pad = 0;
+    std::vector<std::uint8_t> flags;   // made only for a level without flag bytes
+    std::vector<seencell> seen, spare;
     drawlist opaque;
     drawlist translucent;
 };
 void sortcubes(const levelrec& level, double ex, double ey, double ez, const viewparams& view, visscratch& s);
+// The cellstate the last search gave the cell at a grid index.
+std::uint8_t cellstate(const visscratch& s, int index);
 
 }  // namespace Level

@@ -41,7 +41,7 @@ struct namer {
 
 std::uint8_t stateof(const levelrec& l, const Level::visscratch& s, int x, int y, int z)
 {
-    return s.state[Level::cellindex(l, x, y, z)];
+    return Level::cellstate(s, Level::cellindex(l, x, y, z));
 }
 
 void setdm(levelrec& l, int x, int y, int z, double dm)
@@ -176,7 +176,7 @@ TEST(Visbfs, OpenGridEveryCellVisibleNearestFirst)
 
     Level::visscratch s;
     Level::sortcubes(l, 1.5, 1.5, 0.5, noview, s);
-    for (std::uint8_t st : s.state) EXPECT_EQ(st, Level::state_visible);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(Level::cellstate(s, i), Level::state_visible) << i;
     EXPECT_EQ(name(s.opaque), (std::vector<std::string>{"step", "bribe", "charge", "11", "21", "01", "12", "10",
                                                           "22", "20", "02", "00"}));
     EXPECT_TRUE(s.translucent.empty());
@@ -298,6 +298,9 @@ TEST(Visbfs, ListsGrowAtTheFront)
     expecttr.push_back(old);
     EXPECT_EQ(op, expectop);
     EXPECT_EQ(tr, expecttr);
+    std::vector<std::uint8_t> want;
+    literal(l, 1.5, 1.5, 1.5, want);
+    EXPECT_EQ(state, want);
 
     std::vector<std::uint8_t> wrong(3);
     EXPECT_THROW(Level::visbfs(l, 1.5, 1.5, 1.5, noview, q, {}, {}, wrong), std::invalid_argument);
@@ -311,10 +314,19 @@ TEST(Sortcubes, EyeOutsideTheGridIsRefused)
     EXPECT_THROW(Level::sortcubes(Level::emptylevel, 0.5, 0.5, 0.5, noview), std::out_of_range);
     // Just inside: -0.5 truncates to cell 0.
     EXPECT_NO_THROW(Level::sortcubes(l, -0.5, 1.5, 1.5, noview));
+
+    // A one-cell grid: the queue of capacity 1 wraps as the eye cell goes in
+    // and looks empty, so the cell keeps its first mark and nothing is drawn.
+    levelrec one = fixture::make({{"#"}});
+    Level::visscratch s;
+    Level::sortcubes(one, 0.5, 0.5, 0.5, noview, s);
+    EXPECT_EQ(Level::cellstate(s, 0), Level::state_visible);
+    EXPECT_TRUE(s.opaque.empty());
 }
 
-// The fast loop (flag bytes, integer thresholds, reused scratch) against the
-// literal reading, over random little levels with eyes on and off cell planes.
+// sortcubes' walk in a known order and visbfs' queue (flag bytes, integer
+// thresholds, reused scratch) against the literal reading, over random little
+// levels with eyes on and off cell planes.
 TEST(Sortcubes, AgreesWithTheLiteralSearch)
 {
     std::mt19937 rng(12345);
@@ -345,9 +357,23 @@ TEST(Sortcubes, AgreesWithTheLiteralSearch)
         std::vector<std::uint8_t> want;
         auto [op, tr] = literal(l, ex, ey, ez, want);
         Level::sortcubes(l, ex, ey, ez, noview, s);
-        ASSERT_EQ(s.state, want) << "round " << round;
+        std::vector<std::uint8_t> got;
+        for (int i = 0; i < static_cast<int>(want.size()); ++i) got.push_back(Level::cellstate(s, i));
+        ASSERT_EQ(got, want) << "round " << round;
         ASSERT_EQ(s.opaque, op) << "round " << round;
         ASSERT_EQ(s.translucent, tr) << "round " << round;
+
+        // visbfs itself, over its queue, from the eye cell.
+        std::vector<std::uint8_t> state(l.cubes.size(), Level::state_unseen);
+        Level::cellqueue q = Level::makequeue(static_cast<int>(l.cubes.size()));
+        const cubeitem eye{static_cast<int>(ex), static_cast<int>(ey), static_cast<int>(ez)};
+        Level::addqueue(q, {eye});
+        state[Level::cellindex(l, eye.x, eye.y, eye.z)] = Level::state_visible;
+        auto [bop, btr] = Level::visbfs(l, ex, ey, ez, noview, q, {}, {}, state);
+        std::reverse(bop.begin(), bop.end());
+        ASSERT_EQ(state, want) << "round " << round;
+        ASSERT_EQ(bop, op) << "round " << round;
+        ASSERT_EQ(btr, tr) << "round " << round;
     }
 }
 

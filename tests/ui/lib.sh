@@ -29,8 +29,10 @@
 #   ui_start_xvfb [WxHxD]         start Xvfb on a free display (default 1024x768x24), wait
 #                                 until it answers, export DISPLAY
 #   ui_fixture_dungeon [OUTDIR]   vesk-dungeon build of the fixture source (once per script)
-#   ui_start_game ARGS...         start BUILD/vesk in the background, wait for its window
-#                                 titled "Spaceman Vesk in Escape from Droon"
+#   ui_start_game ARGS...         start BUILD/vesk (or $UI_VESK when set, e.g. a debug
+#                                 wrapper) in the background, wait for its window titled
+#                                 "Spaceman Vesk in Escape from Droon" and give it the
+#                                 keyboard focus
 #   ui_wait_exit PID [SECS]       wait for a background process; prints its exit status
 #                                 ("timeout" if it is still running)
 #   ui_find_window TITLE          ids of the mapped or unmapped windows with exactly TITLE
@@ -53,6 +55,8 @@
 #   ui_mean PNG X Y W H           "R G B" mean of a rectangle, rounded
 #   ui_near "R G B" "R G B" TOL   true when every channel differs by at most TOL
 #   ui_pointer                    "X Y" of the pointer on the root window
+#   ui_grab                       the active pointer grab as "PID CONFINE_WINDOW_ID" (decimal),
+#                                 from the X server's own grab log; empty when none
 #   ui_grabbed                    true while some client holds a pointer grab
 #   ui_cursor_pixels              number of visible pixels of the current cursor image
 #   ui_wait_for SECS CMD...       retry CMD every 0.1 s until it succeeds or SECS pass
@@ -204,7 +208,7 @@ ui_start_game()
 {
     UI_GAME_OUT="$UI_TMP/game.out"
     UI_GAME_ERR="$UI_TMP/game.err"
-    "$UI_BUILD/vesk" "$@" >"$UI_GAME_OUT" 2>"$UI_GAME_ERR" &
+    "${UI_VESK:-$UI_BUILD/vesk}" "$@" >"$UI_GAME_OUT" 2>"$UI_GAME_ERR" &
     UI_GAME_PID=$!
     UI_WIN=$(ui_wait_window "Spaceman Vesk in Escape from Droon" 20) || {
         echo "lib.sh: the game window did not appear" >&2
@@ -212,7 +216,10 @@ ui_start_game()
         return 1
     }
     # The Togl area is mapped once the window has its full size.
-    ui_wait_for 10 ui_window_is 800 600 "$UI_WIN"
+    ui_wait_for 10 ui_window_is 800 600 "$UI_WIN" || return 1
+    # There is no window manager: give the window the keyboard focus as one would,
+    # so keys reach the game wherever the pointer is.
+    ui_focus "$UI_WIN"
 }
 
 ui_window_is()
@@ -256,15 +263,17 @@ ui_wait_window()
     return 1
 }
 
-ui_title() { xdotool getwindowname "$1" 2>/dev/null; }
+ui_title() { [ -n "$1" ] && xdotool getwindowname "$1" 2>/dev/null; }
 
 ui_title_is() { [ "$(ui_title "$1")" = "$2" ]; }
 
 ui_wait_title() { ui_wait_for "${3:-10}" ui_title_is "$1" "$2"; }
 
+# xwininfo without an id waits for a click on a window: never call it with an empty one.
 ui_geometry()
 {
     local info x y w h
+    [ -n "$1" ] || return 1
     info=$(xwininfo -id "$1" 2>/dev/null) || return 1
     x=$(echo "$info" | sed -n 's/^ *Absolute upper-left X: *//p')
     y=$(echo "$info" | sed -n 's/^ *Absolute upper-left Y: *//p')
@@ -275,6 +284,7 @@ ui_geometry()
 
 ui_children()
 {
+    [ -n "$1" ] || return 1
     # xwininfo -children prints one line per child: ID "name": (...) WxH+X+Y +AX+AY
     xwininfo -children -id "$1" 2>/dev/null | sed -n 's/^ *\(0x[0-9a-f]*\) .* \([0-9]*\)x\([0-9]*\)+\(-*[0-9]*\)+\(-*[0-9]*\) *+.*$/\1 \4 \5 \2 \3/p' |
         while read -r id x y w h; do echo "$((id)) $x $y $w $h"; done
@@ -319,6 +329,8 @@ ui_menu()
     line=$(ui_menubuttons | sed -n "$((button + 1))p")
     [ -n "$line" ] || { echo "lib.sh: no menu button $button" >&2; return 1; }
     read -r id x y w h <<<"$line"
+    # With no window manager new toplevels (help boxes) open over the menu bar.
+    xdotool windowraise "$UI_WIN"
     ui_click "$id" $((w / 2)) $((h / 2))
     sleep 0.3
     # A click on a menu button posts its menu with the first entry active and the
@@ -358,7 +370,27 @@ ui_near()
 
 ui_pointer() { "$UI_XPROBE" pointer; }
 
-ui_grabbed() { [ "$("$UI_XPROBE" grab)" = grabbed ]; }
+# The server writes its grabs to its log on the XF86LogGrabInfo key (the key event
+# itself reaches the focused client, which has no binding for it). Asking with a
+# grab request of our own would lift the confinement under test.
+ui_grab()
+{
+    local log="$UI_TMP/xvfb.log" before
+    before=$(wc -c <"$log")
+    xdotool key XF86LogGrabInfo
+    ui_wait_for 2 eval 'tail -c +$((before + 1)) "$log" | grep -q "End list of registered passive grabs"' || return 1
+    local pid confine
+    read -r pid confine < <(tail -c +$((before + 1)) "$log" | awk '
+        /^Active grab .* on device .Virtual core pointer/ { active = 1; next }
+        /^Active grab/ || /Printing all currently registered grabs/ { active = 0 }
+        active && /client pid/ { pid = $3 }
+        active && /confine/ { for (i = 1; i <= NF; i++) if ($i == "confine") c = $(i + 1); sub(",", "", c) }
+        END { if (pid != "") print pid, (c == "" ? "0" : c) }')
+    [ -n "$pid" ] && echo "$pid $((16#${confine#0x}))"
+    return 0
+}
+
+ui_grabbed() { [ -n "$(ui_grab)" ]; }
 
 ui_cursor_pixels() { "$UI_XPROBE" cursor | cut -d' ' -f3; }
 

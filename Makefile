@@ -12,7 +12,7 @@ PACKAGES := g++ cmake ninja-build pkg-config make tk-dev tcl-dev libtogl-dev \
 ASAN_BUILD ?= build-asan
 SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
 
-.PHONY: all deps configure build dungeon play install check check-asan clean
+.PHONY: all deps configure build dungeon play install check check-asan fuzz clean
 
 all: build
 
@@ -53,9 +53,23 @@ check-asan: deps
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j2 --timeout 900
 
+# The readers fuzzed with libFuzzer (clang, ASan+UBSan), FUZZ_SECONDS each, one
+# after the other. The corpus grows in $(FUZZ_BUILD)/corpus; every crash, hang or
+# blow-up is minimized into tests/fuzz-regressions/, which the sim tests replay.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	@[ -f $(FUZZ_BUILD)/build.ninja ] || cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD)
+	@status=0; for t in level ppm; do \
+	    fuzz/run.sh $(FUZZ_BUILD) $$t $(FUZZ_SECONDS) $(DUNGEON) > $(FUZZ_BUILD)/$$t-run.log 2>&1 || status=1; \
+	    grep -E '^(stat::|regression case)' $(FUZZ_BUILD)/$$t-run.log | sed "s/^/$$t: /"; \
+	done; \
+	[ $$status = 0 ] || { echo "fuzz: findings above; logs in $(FUZZ_BUILD)/*-run.log"; exit 1; }
+
 # Every test: the sanitizer run first, so the last lines are the main run's summary.
 check: dungeon check-asan
 	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 900
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

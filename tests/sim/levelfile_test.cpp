@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "dungeontool.h"
 #include "fixture.h"
 #include "levelwriter.h"
 #include "world/levelfile.h"
@@ -795,6 +796,52 @@ TEST(LevelFileDeathTest, GameMessages)
     ::mkdir(d.file("level2").c_str(), 0755);  // a directory in its place
     EXPECT_EXIT(newgame(), testing::ExitedWithCode(1),
                 "^Problem reading level2 in " + dir + "\n$");
+}
+
+// --- vesk-dungeon dump: the level as one JSON object ---
+
+TEST(VeskDungeonDump, OneJsonObjectInListAndCellOrder)
+{
+    levelrec l = fixture::room(5, 4, 5);
+    l.clock = 2.25;
+    l.startx = 1.5, l.starty = 1.3, l.startz = 2.5, l.startheading = 270.0;
+    fixture::put_guard(l, 2.5, 1.499, 1.5, 90.0);
+    fixture::put_guard(l, 3.5, 1.499, 3.5, 180.0)->heading = 200.0;  // walking off its home heading
+    fixture::put_free(l, charge_kind, 1.5, 1.075, 3.5);
+    fixture::put_free(l, teleporter_kind, 3.5, 1.48, 1.5);
+    // Put in another order than the cells': fixed objects come out by cell, then list order.
+    fixture::put_fixed(l, step, 3.5, 1.25, 3.5);
+    fixture::put_fixed(l, barsxy, 1.5, 1.5, 1.5);
+    fixture::put_fixed(l, barsxz, 1.5, 1.975, 1.5);
+    tempdir d;
+    W::write_level(d.file("level0"), l);
+
+    testing::internal::CaptureStdout();
+    int status = dungeontool::cmd_dump({d.file("level0")});
+    std::fflush(stdout);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out, R"({
+  "size": [5, 4, 5],
+  "start": [1.5, 1.3, 2.5],
+  "heading": 270,
+  "clock": 2.25,
+  "solid": 82,
+  "guards": [
+    {"box": [3.5, 1.499, 3.5, 0.4, 0.499, 0.4], "cell": [3, 1, 3], "heading": 200, "home": [3.5, 1.499, 3.5, 180]},
+    {"box": [2.5, 1.499, 1.5, 0.4, 0.499, 0.4], "cell": [2, 1, 1], "heading": 90, "home": [2.5, 1.499, 1.5, 90]}
+  ],
+  "free": [
+    {"kind": 2, "box": [3.5, 1.48, 1.5, 0.48, 0.48, 0.48], "cell": [3, 1, 1]},
+    {"kind": 0, "box": [1.5, 1.075, 3.5, 0.05, 0.075, 0.05], "cell": [1, 1, 3]}
+  ],
+  "fixed": [
+    {"kind": 2, "box": [1.5, 1.975, 1.5, 0.5, 0.025, 0.5], "cell": [1, 1, 1]},
+    {"kind": 0, "box": [1.5, 1.5, 1.5, 0.5, 0.5, 0.025], "cell": [1, 1, 1]},
+    {"kind": 3, "box": [3.5, 1.25, 3.5, 0.5, 0.25, 0.5], "cell": [3, 1, 3]}
+  ]
+}
+)");
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 
 #include <vector>
 
+#include "fixture.h"
 #include "objects/freeobj.h"
+#include "scenario.h"
 
 namespace {
 
@@ -128,6 +130,65 @@ TEST(FreeobjActionpair, OwnBoxAndTheKindsCode)
         const ::actionpair p = Freeobj::actionpair(o);
         EXPECT_EQ(p.box, &o.box);
         EXPECT_EQ(p.code, code);
+    }
+}
+
+// A charge lies on a pillar; the pillar is shot away, the charge drops to the
+// floor inside the opened cell, and the player walks in and takes it there.
+TEST(FreeobjScenario, ChargeFallsWhenItsPillarGoesAndIsPickedUpBelow)
+{
+    auto dungeon = [] {
+        const std::vector<std::string> shell(7, "######"), inside = {"######", "#....#", "#....#", "#....#",
+                                                                      "#....#", "#....#", "######"};
+        std::vector<std::string> pillar = inside;
+        pillar[2] = "#.#..#";  // the solid cell (2, 1, 2)
+        levelrec l = fixture::make({shell, pillar, inside, inside, shell});
+        fixture::put_free(l, charge_kind, 2.5, 2.0 + 0.005 + 0.075, 2.5);
+        // Facing -z from in front of the pillar: the shot's centre is in its cell.
+        l.startx = 2.5, l.starty = 1.306, l.startz = 3.5, l.startheading = 0.0;
+        std::vector<levelrec> v;
+        v.push_back(scenario::roundtrip(l));
+        return v;
+    };
+    for (const scenario::timing& t : {scenario::timing::fixed(0.011), scenario::timing::varied(7)}) {
+        SCOPED_TRACE(t.ragged ? "ragged frames" : "11 ms frames");
+        scenario::runner r = scenario::start(dungeon, t);
+        levelrec& level = r.game.levels[0];
+        ASSERT_EQ(level.freeobjs.size(), 1u);
+        const freeobjrec* charge = level.freeobjs[0];
+        cuberec &pillar = Level::getcube(level, 2, 1, 2), &above = Level::getcube(level, 2, 2, 2);
+
+        // Resting on the pillar, it stays put.
+        const double y0 = charge->box.y;
+        scenario::run(r, 20);
+        EXPECT_EQ(charge->box.y, y0);
+        EXPECT_EQ(charge->vy, 0.0);
+
+        r.inputs = {scenario::shoot(r.frame)};
+        scenario::run(r, 1);
+        EXPECT_GT(pillar.dm, 0.9);
+        EXPECT_EQ(charge->dm, 0.0) << "the shot opens the pillar, not the charge above it";
+        const double shot = r.elapsed;
+        scenario::run(r, 10000, [&](scenario::runner& r, gameresult) {
+            return (charge->vy == 0.0 && charge->box.y < 1.5) || r.elapsed - shot > 2.0;
+        });
+        const double landed = charge->box.y - charge->box.hy;
+        EXPECT_GE(landed, 1.0);
+        EXPECT_LT(landed, 1.01) << "rests on the floor under the pillar";
+        EXPECT_GT(pillar.dm, 0.0) << "landed while the pillar is still open";
+        EXPECT_EQ(pillar.freeobjs, std::vector<freeobjrec*>{level.freeobjs.at(0)});
+        EXPECT_TRUE(above.freeobjs.empty());
+        EXPECT_EQ(r.game.vesk.charges, 0);
+
+        // Walk in before the pillar comes back.
+        r.inputs.push_back(scenario::press(r.frame, scenario::key::up));
+        scenario::run(r, 10000, [&](scenario::runner& r, gameresult) {
+            return r.game.vesk.charges > 0 || r.elapsed - shot > 4.5;
+        });
+        EXPECT_EQ(r.game.vesk.charges, 1);
+        EXPECT_TRUE(level.freeobjs.empty());
+        EXPECT_TRUE(pillar.freeobjs.empty());
+        EXPECT_TRUE(r.events.empty()) << "nothing but playing frames";
     }
 }
 

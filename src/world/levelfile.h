@@ -21,7 +21,8 @@ constexpr std::uint32_t level_magic = 0x8495A6BE;
 
 // Decodes a whole level file held in memory (header included) and checks it.
 levelrec decode_level(const unsigned char* data, std::size_t size);
-// Opens and decodes one level file. Throws readerror.
+// Opens and decodes one level file. Throws readerror, whose message says what
+// is wrong but not which file: the caller names it.
 levelrec load_level(const std::string& path);
 
 // Number of level files level0, level1, ... up to the first gap, in the working

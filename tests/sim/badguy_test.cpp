@@ -4,7 +4,9 @@
 #include <cmath>
 #include <random>
 
+#include "fixture.h"
 #include "guards/badguy.h"
+#include "scenario.h"
 
 namespace {
 
@@ -315,6 +317,84 @@ TEST(Badguy, RandomDrawsAreUniformInTheHalfOpenUnitInterval)
     EXPECT_LT(lo, 0.001);
     EXPECT_GT(hi, 0.999);
     EXPECT_NEAR(sum / n, 0.5, 0.01);
+}
+
+}  // namespace
+
+// ---- A guard on a level, over many frames --------------------------------
+
+namespace {
+
+// An L-shaped corridor one cell wide: along +x at z = 1 from x = 1 to 7, then
+// along +z at x = 7 down to z = 6. The player starts at its west end facing
+// +x with a guard one cell behind.
+levelrec cornerlevel()
+{
+    const std::string solid = "#########";
+    const std::vector<std::string> walk{
+        "#########",
+        "#.......#",
+        "#######.#",
+        "#######.#",
+        "#######.#",
+        "#######.#",
+        "#######.#",
+        "#########",
+    };
+    levelrec l = fixture::make({std::vector<std::string>(8, solid), walk, std::vector<std::string>(8, solid)});
+    l.startx = 2.5, l.starty = 1.31, l.startz = 1.5, l.startheading = 90.0;
+    fixture::put_guard(l, 1.5, 1.5, 1.5, 90.0);
+    return scenario::roundtrip(l);
+}
+
+std::vector<levelrec> cornerdungeon()
+{
+    std::vector<levelrec> d;
+    d.push_back(cornerlevel());
+    return d;
+}
+
+TEST(BadguyScenario, FollowsTheTrailRoundTheCornerAndCatchesAPlayerStandingStill)
+{
+    const struct {
+        const char* what;
+        scenario::timing times;
+    } cases[] = {{"dt 0.011", scenario::timing::fixed(0.011)}, {"ragged dt", scenario::timing::varied(7)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        scenario::runner r = scenario::start(cornerdungeon, c.times);
+        const veskrec& v = r.game.vesk;
+        const badguyrec& g = *r.game.levels[0].badguys.at(0);
+
+        // Walk east to the corner, then sidestep south (right of heading 90) to the end.
+        r.inputs = {scenario::press(0, scenario::key::up)};
+        scenario::run(r, 2000, [](const scenario::runner& s, gameresult) { return s.game.vesk.box.x > 7.4; });
+        ASSERT_GT(v.box.x, 7.4) << "the player never reached the corner";
+        r.inputs = {scenario::release(r.frame, scenario::key::up), scenario::press(r.frame, scenario::key::right)};
+        scenario::run(r, 2000, [](const scenario::runner& s, gameresult) { return s.game.vesk.box.z > 5.5; });
+        ASSERT_GT(v.box.z, 5.5) << "the player never reached the end";
+        r.inputs = {scenario::release(r.frame, scenario::key::right)};
+        ASSERT_TRUE(r.events.empty()) << "caught on the way";
+
+        // Then stand still and wait; track where the guard goes.
+        double maxx = 0.0, maxz = 0.0;
+        bool roundcorner = false;
+        scenario::run(r, 200000, [&](const scenario::runner& s, gameresult res) {
+            maxx = std::max(maxx, g.box.x);
+            maxz = std::max(maxz, g.box.z);
+            roundcorner = roundcorner || (g.box.x > 6.5 && g.box.z > 3.0);
+            return res == gameresult::caught || s.elapsed > 120.0;
+        });
+        ASSERT_EQ(r.events.size(), 1u) << "not caught within two minutes; the guard got to x " << maxx << ", z "
+                                       << maxz;
+        EXPECT_EQ(r.events[0].second, gameresult::caught);
+        EXPECT_TRUE(roundcorner);
+        // Caught where the player stood, and the player is back at the start with a chance less.
+        EXPECT_GT(g.box.z, 4.5);
+        EXPECT_EQ(v.box.x, 2.5);
+        EXPECT_EQ(v.box.z, 1.5);
+        EXPECT_EQ(v.chances, 4);
+    }
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 #include <algorithm>  // find
 #include <array>
-#include <cstdlib>    // mkdtemp
 #include <cmath>
+#include <cstdlib>  // mkdtemp
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -43,14 +43,14 @@ struct prim {
     rgba colour{1, 1, 1, 1};
     material front, back;
     bool texture2d = false;
-    bool cullface = true;   // the level renderer culls back faces
-    double bound = 0;       // last texture bound to GL_TEXTURE_2D
+    bool cullface = true;  // the level renderer culls back faces
+    double bound = 0;      // last texture bound to GL_TEXTURE_2D
 };
 
 // State left after the last call, and every primitive.
 struct replayrec {
     std::vector<prim> prims;
-    prim state;  // mode and v unused
+    prim state;           // mode and v unused
     int colourcalls = 0;  // glColor4d calls; any other glColor* counts in othercolour
     int othercolour = 0;
 };
@@ -141,8 +141,8 @@ inline int expectoutward(const prim& p, const std::string& what)
         const vec g = cross(sub(b.p, a.p), sub(c.p, a.p));
         if (dot(g, g) < 1e-18) continue;  // degenerate
         vec nsum{a.n[0] + b.n[0] + c.n[0], a.n[1] + b.n[1] + c.n[1], a.n[2] + b.n[2] + c.n[2]};
-        EXPECT_GT(dot(g, nsum), 0.0) << what << ": triangle at (" << a.p[0] << ", " << a.p[1] << ", " << a.p[2]
-                                     << ") faces away from its normals";
+        EXPECT_GT(dot(g, nsum), 0.0) << what << ": triangle at (" << a.p[0] << ", " << a.p[1] << ", "
+                                     << a.p[2] << ") faces away from its normals";
         ++checked;
     }
     return checked;
@@ -153,7 +153,7 @@ inline int expectoutward(const prim& p, const std::string& what)
 // k-th file written is k pixels wide (1-based), so the order in which they are
 // uploaded shows in the widths handed to gluBuild2DMipmaps.
 class datadir {
-public:
+   public:
     datadir(const std::vector<std::string>& names, const std::vector<std::string>& leaveout = {})
     {
         char tmpl[] = "/tmp/vesk-objects-XXXXXX";
@@ -191,7 +191,7 @@ public:
     datadir(const datadir&) = delete;
     datadir& operator=(const datadir&) = delete;
 
-private:
+   private:
     std::string dir_, old_;
     std::vector<std::string> written_;
 };

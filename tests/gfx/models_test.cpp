@@ -86,7 +86,8 @@ TEST(FreeobjModels, VerticesTextureCoordinatesAndWindingPerVariant)
                 EXPECT_EQ(withtex, m.texcoords);
                 const auto env = glrec::calls("glTexEnvi");
                 ASSERT_EQ(env.size(), 1u);
-                EXPECT_EQ(env[0].args, (std::vector<double>{GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE}));
+                EXPECT_EQ(env[0].args,
+                          (std::vector<double>{GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE}));
             } else {
                 EXPECT_EQ(withtex, 0);
                 EXPECT_EQ(texturing("glEnable") + texturing("glDisable"), 0);
@@ -143,32 +144,33 @@ void expectparts(const replayrec& r, const std::vector<partstate>& want)
 
 TEST(FreeobjModels, ChargePartsColoursAndMaterials)
 {
-    const rgb metal{0.7, 0.7, 0.7}, white{1, 1, 1}, blue{0.2, 0.2, 1.0}, brass{0.4, 0.3, 0.0}, brassspec{0.8, 0.7, 0.0};
+    const rgb metal{0.7, 0.7, 0.7}, white{1, 1, 1}, blue{0.2, 0.2, 1.0}, brass{0.4, 0.3, 0.0},
+        brassspec{0.8, 0.7, 0.0};
     // bottom disc, body, top ring, terminal side, terminal cap
     {
         SCOPED_TRACE("plain");
         expectparts(draw(models[0], 1.0, {false, false}), {{metal, metal, white, 30},
-                                                            {blue, blue, white, 20},
-                                                            {metal, metal, white, 30},
-                                                            {brass, brass, brassspec, 30},
-                                                            {brass, brass, brassspec, 30}});
-    }
-    {
-        SCOPED_TRACE("textured: white body over the blue material");
-        expectparts(draw(models[0], 1.0, {true, false}), {{metal, metal, white, 30},
-                                                           {white, blue, white, 20},
+                                                           {blue, blue, white, 20},
                                                            {metal, metal, white, 30},
                                                            {brass, brass, brassspec, 30},
                                                            {brass, brass, brassspec, 30}});
     }
     {
+        SCOPED_TRACE("textured: white body over the blue material");
+        expectparts(draw(models[0], 1.0, {true, false}), {{metal, metal, white, 30},
+                                                          {white, blue, white, 20},
+                                                          {metal, metal, white, 30},
+                                                          {brass, brass, brassspec, 30},
+                                                          {brass, brass, brassspec, 30}});
+    }
+    {
         SCOPED_TRACE("grey: the terminal keeps the ring's materials");
         const rgb dark{0.3, 0.3, 0.3};
         expectparts(draw(models[0], 1.0, {false, true}), {{metal, metal, white, 30},
-                                                           {metal, metal, white, 20},
-                                                           {metal, metal, white, 30},
-                                                           {dark, metal, white, 30},
-                                                           {dark, metal, white, 30}});
+                                                          {metal, metal, white, 20},
+                                                          {metal, metal, white, 30},
+                                                          {dark, metal, white, 30},
+                                                          {dark, metal, white, 30}});
     }
 }
 
@@ -230,12 +232,54 @@ TEST(FreeobjModels, BribeAndTeleporterMaterials)
         flagcase f;
         rgb colour, ad, spec, backad, backspec;
     } cases[] = {
-        {"bribe plain", 1, {false, false}, {0.5, 0.2, 0.0}, {0.5, 0.2, 0.0}, {0.1, 0.1, 0.0}, {0.2, 0.2, 0.2}, {0, 0, 0}},
-        {"bribe grey", 1, {false, true}, {0.3, 0.3, 0.3}, {0.3, 0.3, 0.3}, {0.1, 0.1, 0.1}, {0.2, 0.2, 0.2}, {0, 0, 0}},
-        {"bribe textured", 1, {true, false}, {1, 1, 1}, {0.5, 0.2, 0.0}, {0.1, 0.1, 0.0}, {0.2, 0.2, 0.2}, {0, 0, 0}},
-        {"teleporter plain", 2, {false, false}, {0, 0, 0.1}, {0, 0, 0}, {3, 3, 5}, {0.4, 0.4, 0.5}, {0.8, 0.8, 2.0}},
-        {"teleporter grey", 2, {false, true}, {0.05, 0.05, 0.05}, {0, 0, 0}, {3, 3, 3}, {0.4, 0.4, 0.4}, {1.2, 1.2, 1.2}},
-        {"teleporter textured grey", 2, {true, true}, {1, 1, 1}, {0, 0, 0}, {3, 3, 3}, {0.4, 0.4, 0.4}, {1.2, 1.2, 1.2}},
+        {"bribe plain",
+         1,
+         {false, false},
+         {0.5, 0.2, 0.0},
+         {0.5, 0.2, 0.0},
+         {0.1, 0.1, 0.0},
+         {0.2, 0.2, 0.2},
+         {0, 0, 0}},
+        {"bribe grey",
+         1,
+         {false, true},
+         {0.3, 0.3, 0.3},
+         {0.3, 0.3, 0.3},
+         {0.1, 0.1, 0.1},
+         {0.2, 0.2, 0.2},
+         {0, 0, 0}},
+        {"bribe textured",
+         1,
+         {true, false},
+         {1, 1, 1},
+         {0.5, 0.2, 0.0},
+         {0.1, 0.1, 0.0},
+         {0.2, 0.2, 0.2},
+         {0, 0, 0}},
+        {"teleporter plain",
+         2,
+         {false, false},
+         {0, 0, 0.1},
+         {0, 0, 0},
+         {3, 3, 5},
+         {0.4, 0.4, 0.5},
+         {0.8, 0.8, 2.0}},
+        {"teleporter grey",
+         2,
+         {false, true},
+         {0.05, 0.05, 0.05},
+         {0, 0, 0},
+         {3, 3, 3},
+         {0.4, 0.4, 0.4},
+         {1.2, 1.2, 1.2}},
+        {"teleporter textured grey",
+         2,
+         {true, true},
+         {1, 1, 1},
+         {0, 0, 0},
+         {3, 3, 3},
+         {0.4, 0.4, 0.4},
+         {1.2, 1.2, 1.2}},
     };
     for (const sidecase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -324,7 +368,8 @@ TEST(FreeobjInit, LoadsSixImagesThenCompilesFourSetsKindByKind)
             EXPECT_EQ(verts, models[k].vertices);
             EXPECT_EQ(withtex, f.textured ? models[k].texcoords : 0);
             // Grey sets draw the grey colours: the charge's terminal, say.
-            if (k == 0 && !f.textured) expectrgb(r.prims[3].colour, f.grey ? rgb{0.3, 0.3, 0.3} : rgb{0.4, 0.3, 0.0}, "terminal");
+            if (k == 0 && !f.textured)
+                expectrgb(r.prims[3].colour, f.grey ? rgb{0.3, 0.3, 0.3} : rgb{0.4, 0.3, 0.0}, "terminal");
         }
 }
 

@@ -1,10 +1,11 @@
 // freeobj_test.cpp -- free objects falling, resting and the pairs they hand the player
+#include "objects/freeobj.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "fixture.h"
-#include "objects/freeobj.h"
 #include "scenario.h"
 
 namespace {
@@ -21,10 +22,10 @@ freeobjrec chargeat(double x, double above)
 
 struct supportcase {
     const char* what;
-    double x;        // object's centre x
-    double above;    // its bottom over the cube's top
+    double x;      // object's centre x
+    double above;  // its bottom over the cube's top
     bool supported;
-    double dy;       // expected move when it falls (dt 0.1 from rest asks for -0.05)
+    double dy;  // expected move when it falls (dt 0.1 from rest asks for -0.05)
 };
 
 TEST(FreeobjUpdate, SupportByRestingOrOverlap)
@@ -138,8 +139,8 @@ TEST(FreeobjActionpair, OwnBoxAndTheKindsCode)
 TEST(FreeobjScenario, ChargeFallsWhenItsPillarGoesAndIsPickedUpBelow)
 {
     auto dungeon = [] {
-        const std::vector<std::string> shell(7, "######"), inside = {"######", "#....#", "#....#", "#....#",
-                                                                      "#....#", "#....#", "######"};
+        const std::vector<std::string> shell(7, "######"),
+            inside = {"######", "#....#", "#....#", "#....#", "#....#", "#....#", "######"};
         std::vector<std::string> pillar = inside;
         pillar[2] = "#.#..#";  // the solid cell (2, 1, 2)
         levelrec l = fixture::make({shell, pillar, inside, inside, shell});

@@ -33,13 +33,14 @@ bool saveppm(const std::string& path)
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     std::fprintf(f, "P6\n%d %d\n255\n", size, size);
-    for (int y = size - 1; y >= 0; --y) std::fwrite(&rgb[y * size * 3], 1, size * 3, f);  // GL rows run bottom-up
+    for (int y = size - 1; y >= 0; --y)
+        std::fwrite(&rgb[y * size * 3], 1, size * 3, f);  // GL rows run bottom-up
     return std::fclose(f) == 0;
 }
 
 struct view {
     const char* name;
-    int freekind;   // -1: a fixed object
+    int freekind;  // -1: a fixed object
     int fixedkind;
     double eye[3];  // looking at the origin
 };
@@ -77,7 +78,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "objectview: no display\n");
         return 1;
     }
-    int attrs[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 16, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8, None};
+    int attrs[] = {
+        GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 16, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8, GLX_BLUE_SIZE, 8,
+        None};
     XVisualInfo* vi = glXChooseVisual(dpy, DefaultScreen(dpy), attrs);
     if (!vi) {
         std::fprintf(stderr, "objectview: no visual\n");

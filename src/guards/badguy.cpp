@@ -80,7 +80,11 @@ void update(badguyrec& g, double dt, const std::vector<const box*>& obstacles, c
     const double dx = g.vx * dt, dy = g.vy * dt, dz = g.vz * dt;
     const auto [px, py, pz] = Collision::deflect(b, dx, dy, dz, obstacles);
     g.vx = 0.999 * px / dt;
-    g.vy = 0.999 * py / dt;
+    // Below about 70 frames a second the first frames of a fall ask for less than
+    // deflect's 0.001 cut-off; taking that zero back as vy would hang the guard in
+    // the air for good (at a jump's top, off a ledge). Such a fall keeps its speed.
+    const bool tooslow = !supported && py == 0.0 && std::fabs(dy) < 0.001;
+    if (!tooslow) g.vy = 0.999 * py / dt;
     g.vz = 0.999 * pz / dt;
 
     if (supported) g.phase += dt;

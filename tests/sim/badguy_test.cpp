@@ -211,6 +211,18 @@ TEST(BadguyMotion, FallingSpeedGrowsByGravityUpToHalfACubePerFrame)
     EXPECT_NEAR(g.vy, -4.995, 1e-12);
 }
 
+TEST(BadguyMotion, AFallTooSmallForOneStepIsNotLostAtTheGamesFramePace)
+{
+    // At 11 ms frames gravity asks for 0.0006 in the first frame: below the
+    // 0.001 cut-off. The guard must still come down, not hang in the air.
+    badguyrec g = Badguy::newbadguy(0, 2.5, 3.5, 2.5, 0.0);
+    const box floor{2.5, 1.5, 2.5, 50.0, 0.5, 50.0};  // top at 2.0, wide enough for the air drift
+    const std::array<double, 9> none{};
+    for (int i = 0; i < 200; ++i) Badguy::update(g, 0.011, {&g.box, &floor}, none);
+    EXPECT_LT(g.box.y - g.box.hy, 2.01);
+    EXPECT_GE(g.box.y - g.box.hy, 2.0);
+}
+
 TEST(BadguyMotion, WalkingSpeedSettlesWithTheFrameTime)
 {
     for (double dt : {0.011, 1.0 / 30}) {

@@ -1,0 +1,241 @@
+// soak.cpp -- hours of random play on every level, every record checked after every frame, memory watched
+//
+//   soak --source DIR [--seconds 7200] [--seed 1]
+// Each level gets `seconds` of game time of random but plausible input (walking
+// keys held for a while, jumps, pointer motion, shots) at a frame time drawn from
+// 0.001..0.1 s with now and then a stall of 2 s. A teleport, capture or loss that
+// leaves the level puts the player back on it, so every level gets its full share.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+
+#include "autoplayer.h"
+#include "world/update.h"
+
+namespace {
+
+long rsskb()
+{
+    std::ifstream f("/proc/self/status");
+    std::string line;
+    while (std::getline(f, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+struct checker {
+    long checks = 0;
+    std::string first;  // the first fault found
+
+    void fail(const std::string& what)
+    {
+        if (first.empty()) first = what;
+    }
+    void finite(double v, const char* what)
+    {
+        ++checks;
+        if (!std::isfinite(v)) fail(std::string("not finite: ") + what);
+    }
+    void finitebox(const box& b, const char* what)
+    {
+        for (double v : {b.x, b.y, b.z, b.hx, b.hy, b.hz}) finite(v, what);
+    }
+    void inside(const levelrec& l, const box& b, const char* what)
+    {
+        ++checks;
+        // the outermost layer is solid and never opens, so nothing's centre gets into it
+        if (!(b.x >= 1.0 && b.y >= 1.0 && b.z >= 1.0 && b.x < l.xsize - 1 && b.y < l.ysize - 1 && b.z < l.zsize - 1)) {
+            char buf[160];
+            std::snprintf(buf, sizeof buf, "%s outside the inner grid at (%g, %g, %g)", what, b.x, b.y, b.z);
+            fail(buf);
+        }
+    }
+
+    template <class T>
+    void filed(levelrec& l, const std::vector<T*>& all, std::vector<T*> cuberec::*list, const char* what)
+    {
+        std::map<const T*, int> inlevel, incells;
+        for (T* o : all) inlevel[o]++;
+        for (cuberec& c : l.cubes)
+            for (T* o : c.*list) incells[o]++;
+        ++checks;
+        if (incells.size() != inlevel.size()) fail(std::string("cells file a different number of ") + what + " than the level lists");
+        for (T* o : all) {
+            ++checks;
+            if (inlevel[o] != 1) fail(std::string(what) + " listed twice in the level");
+            if (incells[o] != 1) fail(std::string(what) + " filed other than once in the cells");
+            const cuberec& c = Level::getcube(l, static_cast<int>(o->box.x), static_cast<int>(o->box.y), static_cast<int>(o->box.z));
+            if (std::count((c.*list).begin(), (c.*list).end(), o) != 1) fail(std::string(what) + " not filed in the cell holding its centre");
+        }
+    }
+
+    void level(levelrec& l, const veskrec& v)
+    {
+        finite(l.clock, "level clock");
+        finitebox(v.box, "player box");
+        for (double d : {v.vx, v.vy, v.vz, v.heading, v.pitch, v.charge}) finite(d, "player field");
+        inside(l, v.box, "player");
+        for (const badguyrec* g : l.badguys) {
+            finitebox(g->box, "guard box");
+            for (double d : {g->vx, g->vy, g->vz, g->heading, g->phase}) finite(d, "guard field");
+            inside(l, g->box, "guard");
+        }
+        for (const freeobjrec* o : l.freeobjs) {
+            finitebox(o->box, "free object box");
+            finite(o->vy, "free object vy");
+            finite(o->dm, "free object dm");
+            inside(l, o->box, "free object");
+        }
+        filed(l, l.badguys, &cuberec::badguys, "guard");
+        filed(l, l.freeobjs, &cuberec::freeobjs, "free object");
+
+        // the dematterized lists hold exactly what has dm above 0, each once
+        std::map<const void*, int> listed;
+        for (const cuberec* c : l.dmcubes) listed[c]++;
+        for (const fixedobjrec* f : l.dmfixed) listed[f]++;
+        for (const freeobjrec* o : l.dmfree) listed[o]++;
+        for (auto& [p, n] : listed) {
+            ++checks;
+            if (n != 1) fail("a dematterized list holds something twice");
+        }
+        for (const cuberec& c : l.cubes) {
+            finite(c.dm, "cell dm");
+            finite(c.scent, "cell scent");
+            ++checks;
+            if ((c.dm > 0.0) != (listed.count(&c) == 1)) fail("dmcubes disagrees with a cell's dm");
+            for (const fixedobjrec* f : c.fixedobjs) {
+                ++checks;
+                if ((f->dm > 0.0) != (listed.count(f) == 1)) fail("dmfixed disagrees with a fixed object's dm");
+            }
+        }
+        for (const freeobjrec* o : l.dmfree) {
+            ++checks;
+            if (!(o->dm > 0.0)) fail("dmfree holds an object whose dm is not above 0");
+        }
+        for (const freeobjrec* o : l.freeobjs) {
+            ++checks;
+            if (o->dm > 0.0 && listed.count(o) != 1) fail("a free object with dm above 0 is not in dmfree");
+        }
+        // the flags the visibility search reads match the cells
+        std::vector<std::uint8_t> kept = l.cellflags;
+        Level::touchall(l);
+        ++checks;
+        if (kept != l.cellflags) fail("cellflags differ from a fresh Level::touchall");
+    }
+};
+
+// Random input as a restless player gives it.
+struct restless {
+    std::mt19937 rng;
+    double untilmove = 0.0, untiljump = 0.0, untilshot = 0.0;
+
+    double uni(double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng); }
+
+    void act(gamerec& g, double dt)
+    {
+        using scenario::key;
+        if ((untilmove -= dt) <= 0.0) {
+            static const key keys[] = {key::up, key::down, key::left, key::right};
+            key k = keys[rng() % 4];
+            scenario::apply(g, rng() % 3 == 0 ? scenario::release(0, k) : scenario::press(0, k));
+            untilmove = uni(0.05, 1.5);
+        }
+        if ((untiljump -= dt) <= 0.0) {
+            scenario::apply(g, rng() % 2 ? scenario::press(0, key::jump) : scenario::release(0, key::jump));
+            untiljump = uni(0.1, 3.0);
+        }
+        if (rng() % 4 == 0) {
+            int dx = static_cast<int>(uni(-40, 40)), dy = static_cast<int>(uni(-15, 15));
+            scenario::apply(g, scenario::pointer(0, dx, dy));
+        }
+        if ((untilshot -= dt) <= 0.0) {
+            scenario::apply(g, scenario::shoot(0));
+            untilshot = uni(0.2, 4.0);
+        }
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string source;
+    double seconds = 7200.0;
+    unsigned seed = 1;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--source")) source = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--seconds")) seconds = std::atof(argv[i + 1]);
+        else if (!std::strcmp(argv[i], "--seed")) seed = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
+    }
+    if (source.empty()) {
+        std::fprintf(stderr, "usage: soak --source DIR [--seconds S] [--seed N]\n");
+        return 2;
+    }
+    Autoplay::dungeonfn dungeon = Autoplay::fromsources(source);
+    gamerec g;
+    g.levels = dungeon();
+    const int nlevels = static_cast<int>(g.levels.size());
+    std::mt19937 dtrng(seed);
+    restless player{std::mt19937(seed * 7919u + 1u)};
+    long totalframes = 0, totalchecks = 0;
+    double totaltime = 0.0;
+    long rss0 = -1, rssmid = -1;
+    bool failed = false;
+    std::printf("soak: %d levels, %.0f s of game time each, seed %u\n", nlevels, seconds, seed);
+    std::printf("%-6s %10s %9s %12s %7s %7s %7s %6s\n", "level", "game s", "frames", "checks", "caught", "levels", "stalls", "max dt");
+    for (int li = 0; li < nlevels && !failed; ++li) {
+        g.levels = dungeon();
+        g.current = li;
+        g.vesk = Game::freshplayer(g.levels.at(li));
+        checker ck;
+        long frames = 0;
+        int caught = 0, left = 0, stalls = 0;
+        double t = 0.0, maxdt = 0.0;
+        while (t < seconds) {
+            double dt = std::uniform_real_distribution<double>(0.001, 0.1)(dtrng);
+            if (dtrng() % 3000 == 0) dt = 2.0, ++stalls;  // the machine stalled
+            player.act(g, dt);
+            gameresult res = Game::step(g, dt, dungeon);
+            if (res == gameresult::caught) ++caught;
+            if (g.current != li) {  // teleported, won or lost: back to this level
+                ++left;
+                g.current = li;
+                Level::init_vesk(g.levels.at(li), g.vesk);
+            }
+            t += dt;
+            maxdt = std::max(maxdt, dt);
+            ++frames;
+            ck.level(g.levels.at(li), g.vesk);
+            if (!ck.first.empty()) {
+                std::fprintf(stderr, "soak: level %d, frame %ld, game time %.3f: %s\n", li, frames, t, ck.first.c_str());
+                failed = true;
+                break;
+            }
+            // memory: once the run has settled, and at the very end
+            if (rss0 < 0 && totaltime + t >= 0.1 * seconds * nlevels) rss0 = rsskb();
+            if (rssmid < 0 && totaltime + t >= 0.5 * seconds * nlevels) rssmid = rsskb();
+        }
+        std::printf("%-6d %10.1f %9ld %12ld %7d %7d %7d %6.3f\n", li, t, frames, ck.checks, caught, left, stalls, maxdt);
+        std::fflush(stdout);
+        totalframes += frames;
+        totalchecks += ck.checks;
+        totaltime += t;
+    }
+    long rss1 = rsskb();
+    std::printf("all    %10.1f %9ld %12ld\n", totaltime, totalframes, totalchecks);
+    std::printf("memory: VmRSS %ld kB after 10%% of the run, %ld kB at half, %ld kB at the end\n", rss0, rssmid, rss1);
+    if (failed) return 1;
+    // growth over the second half beyond a small allowance means something piles up
+    if (rssmid > 0 && rss1 > rssmid + 16384 + rssmid / 10) {
+        std::fprintf(stderr, "soak: memory grew from %ld kB to %ld kB over the second half\n", rssmid, rss1);
+        return 1;
+    }
+    std::printf("soak: no fault found\n");
+    return 0;
+}

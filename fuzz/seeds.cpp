@@ -29,36 +29,48 @@ void save(const fs::path& p, const std::string& bytes) { save(p, std::vector<uns
 std::vector<levelrec> levels()
 {
     std::vector<levelrec> out;
-    out.push_back(fixture::room(3, 3, 3));
+    auto start = [](levelrec& l, double x, double z) {
+        l.startx = x, l.starty = 1.5, l.startz = z, l.startheading = 0.25;
+    };
+    levelrec r = fixture::room(3, 3, 3);
+    start(r, 1.5, 1.5);
+    out.push_back(std::move(r));
 
-    levelrec a = fixture::make({{"#####", "#B.T#", "#####"}, {"#####", "#...#", "#####"}, {"#####", "#S.##", "#####"}});
-    fixture::put_free(a, charge_kind, 2.5, 1.5, 1.5);
+    levelrec a = fixture::make({{"#####", "#####", "#####"},
+                                {"#SSS#", "#B.T#", "#BBB#"},
+                                {"#####", "#TTT#", "#####"}});
+    start(a, 2.5, 1.5);
     out.push_back(std::move(a));
 
     levelrec b = fixture::room(5, 4, 5);
-    fixture::put_free(b, charge_kind, 1.5, 1.5, 1.5);
+    start(b, 1.5, 1.5);
+    fixture::put_free(b, charge_kind, 1.5, 1.5, 2.5);
     fixture::put_free(b, bribe_kind, 2.5, 1.5, 2.5);
     fixture::put_free(b, teleporter_kind, 3.5, 1.5, 3.5);
     fixture::put_fixed(b, barsxy, 1.5, 1.5, 3.5);
     fixture::put_fixed(b, barszy, 2.5, 1.5, 1.5);
     fixture::put_fixed(b, barsxz, 3.5, 2.5, 1.5);
-    fixture::put_fixed(b, step, 1.5, 1.2, 2.5);
+    fixture::put_fixed(b, step, 2.5, 1.2, 3.5);
     fixture::put_guard(b, 2.5, 1.6, 3.5, 0.5);
     fixture::put_guard(b, 3.5, 1.6, 2.5, 2.0);
     out.push_back(std::move(b));
 
-    // Dematterized: a wall cell, a free object and a fixed object, each on its list.
-    levelrec c = fixture::room(4, 4, 4);
-    int wall = Level::cellindex(c, 0, 1, 1);
+    // Dematterized: an inner wall cell, a free object and a fixed object, each on its list.
+    levelrec c = fixture::make({{"#####", "#####", "#####", "#####", "#####"},
+                                {"#####", "#...#", "#.#.#", "#...#", "#####"},
+                                {"#####", "#...#", "#...#", "#...#", "#####"},
+                                {"#####", "#####", "#####", "#####", "#####"}});
+    start(c, 1.5, 1.5);
+    int wall = Level::cellindex(c, 2, 1, 2);
     c.cubes[wall].dm = 0.5;
     c.dmcubes.push_back(&c.cubes[wall]);
-    freeobjrec* f = fixture::put_free(c, bribe_kind, 1.5, 1.5, 1.5);
+    freeobjrec* f = fixture::put_free(c, bribe_kind, 1.5, 1.5, 3.5);
     f->dm = 0.25;
     c.dmfree.push_back(f);
-    fixedobjrec* x = fixture::put_fixed(c, barsxy, 2.5, 1.5, 2.5);
+    fixedobjrec* x = fixture::put_fixed(c, barsxy, 3.5, 1.5, 3.5);
     x->dm = 0.75;
     c.dmfixed.push_back(x);
-    fixture::put_guard(c, 2.5, 1.6, 1.5, 1.0);
+    fixture::put_guard(c, 3.5, 1.6, 1.5, 1.0);
     Level::touchall(c);
     out.push_back(std::move(c));
     return out;

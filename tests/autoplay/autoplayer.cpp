@@ -281,6 +281,10 @@ struct pilot {
         if (std::hypot(wx, wz) >= 0.5) {
             face(std::atan2(wx, -wz) * degrees);
             setfwd(true);
+        } else if (d > 0.05 && std::hypot(v.vx, v.vz) < 0.25) {
+            // too close for the key's whole unit of speed: a tap creeps nearer
+            face(std::atan2(ex, -ez) * degrees);
+            setfwd(true);
         } else {
             setfwd(false);
         }
@@ -458,8 +462,10 @@ struct pilot {
         case edge::jump: {
             // from the middle of this cell, standing still, straight at the face
             double h = std::atan2(hx, -hz) * degrees;
-            double d = std::hypot(ax - v.box.x, az - v.box.z), speed = std::hypot(v.vx, v.vz);
-            if (d > 0.1 || speed > 0.35) {
+            // the distance to the face matters; sideways the face is a whole cell wide
+            double along = std::fabs((ax - v.box.x) * hx + (az - v.box.z) * hz);
+            double side = std::fabs((ax - v.box.x) * hz - (az - v.box.z) * hx), speed = std::hypot(v.vx, v.vz);
+            if (along > 0.08 || side > 0.25 || speed > 0.35) {
                 steer(ax, az, 2.0, dtest);
                 return;
             }

@@ -27,14 +27,14 @@
 #   ui_fail DESC                  count a failure with a message
 #   ui_finish                     print the summary and exit 0 or 1
 #   ui_start_xvfb [WxHxD]         start Xvfb on a free display (default 1024x768x24), wait
-#                                 until it answers, export DISPLAY
+#                                 until it answers, export DISPLAY; its log is UI_TMP/xvfb.log
 #   ui_fixture_dungeon [OUTDIR]   vesk-dungeon build of the fixture source (once per script)
 #   ui_start_game ARGS...         start BUILD/vesk (or $UI_VESK when set, e.g. a debug
 #                                 wrapper) in the background, wait for its window titled
 #                                 "Spaceman Vesk in Escape from Droon" and give it the
 #                                 keyboard focus
-#   ui_wait_exit PID [SECS]       wait for a background process; prints its exit status
-#                                 ("timeout" if it is still running)
+#   ui_wait_exit PID [SECS]       wait for a process started by this shell; sets UI_STATUS
+#                                 to its exit status ("timeout" if it is still running)
 #   ui_find_window TITLE          ids of the mapped or unmapped windows with exactly TITLE
 #   ui_wait_window TITLE [SECS]   wait until one exists; prints its id
 #   ui_wait_title WID TITLE [SECS]  wait until WID's title is exactly TITLE
@@ -168,25 +168,27 @@ ui_build_xprobe()
     fi
 }
 
+# Display numbers are drawn at random well above the low ones that hand-started
+# servers and other scripts tend to use; a taken one is simply skipped.
 ui_start_xvfb()
 {
-    local screen=${1:-1024x768x24} i no=
-    # Xvfb picks a free display itself and writes its number once it accepts clients.
-    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$UI_TMP/displayno" >"$UI_TMP/xvfb.log" 2>&1 &
-    UI_XVFB_PID=$!
-    for i in $(seq 100); do
-        no=$(tr -dc '0-9' <"$UI_TMP/displayno")
-        [ -n "$no" ] && break
-        kill -0 "$UI_XVFB_PID" 2>/dev/null || break
-        sleep 0.1
+    local screen=${1:-1024x768x24} try no
+    for try in $(seq 20); do
+        no=$((100 + RANDOM % 900))
+        [ -e "/tmp/.X$no-lock" ] || [ -e "/tmp/.X11-unix/X$no" ] && continue
+        Xvfb ":$no" -screen 0 "$screen" -nolisten tcp >"$UI_TMP/xvfb.log" 2>&1 &
+        UI_XVFB_PID=$!
+        if ui_wait_for 10 eval 'xdpyinfo -display ":$no" >/dev/null 2>&1 || ! kill -0 "$UI_XVFB_PID" 2>/dev/null' &&
+            kill -0 "$UI_XVFB_PID" 2>/dev/null; then
+            export DISPLAY=":$no"
+            return 0
+        fi
+        ui_stop_pid "$UI_XVFB_PID"
+        UI_XVFB_PID=
     done
-    if [ -z "$no" ]; then
-        echo "lib.sh: Xvfb did not start" >&2
-        cat "$UI_TMP/xvfb.log" >&2
-        exit 1
-    fi
-    export DISPLAY=":$no"
-    ui_wait_for 10 xdpyinfo >/dev/null 2>&1 || { echo "lib.sh: Xvfb on $DISPLAY does not answer" >&2; exit 1; }
+    echo "lib.sh: could not start Xvfb" >&2
+    cat "$UI_TMP/xvfb.log" >&2
+    exit 1
 }
 
 ui_fixture_dungeon()
@@ -211,8 +213,12 @@ ui_start_game()
     "${UI_VESK:-$UI_BUILD/vesk}" "$@" >"$UI_GAME_OUT" 2>"$UI_GAME_ERR" &
     UI_GAME_PID=$!
     UI_WIN=$(ui_wait_window "Spaceman Vesk in Escape from Droon" 20) || {
-        echo "lib.sh: the game window did not appear" >&2
+        echo "lib.sh: the game window did not appear on $DISPLAY" >&2
         cat "$UI_GAME_ERR" >&2
+        if ! kill -0 "$UI_XVFB_PID" 2>/dev/null; then
+            echo "lib.sh: Xvfb is gone:" >&2
+            cat "$UI_TMP/xvfb.log" >&2
+        fi
         return 1
     }
     # The Togl area is mapped once the window has its full size.
@@ -229,19 +235,18 @@ ui_window_is()
     [ "$(echo "$g" | cut -d' ' -f3-4)" = "$1 $2" ]
 }
 
+# Not in $(...): only the shell that started the process can wait for it.
 ui_wait_exit()
 {
     local pid=$1 secs=${2:-10} i
+    UI_STATUS=timeout
     for i in $(seq $((secs * 10))); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
-    if kill -0 "$pid" 2>/dev/null; then
-        echo timeout
-        return 1
-    fi
+    kill -0 "$pid" 2>/dev/null && return 1
     wait "$pid"
-    echo $?
+    UI_STATUS=$?
 }
 
 ui_find_window()

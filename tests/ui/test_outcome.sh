@@ -84,7 +84,8 @@ if [ -n "$lost" ]; then
     ui_check "OK closes the lost box" ui_wait_for 5 dialog_gone "You lose"
 fi
 ui_menu 0 2
-ui_check "Quit after the boxes exits with status 0" [ "$(ui_wait_exit "$UI_GAME_PID" 10)" = 0 ]
+ui_wait_exit "$UI_GAME_PID" 10
+ui_check "Quit after the boxes exits with status 0 (got $UI_STATUS)" [ "$UI_STATUS" = 0 ]
 UI_GAME_PID=
 ui_check "nothing but trace lines on stderr" eval '[ -z "$(grep -v "^vesk-trace: " "$UI_GAME_ERR")" ]'
 ui_finish

@@ -102,6 +102,50 @@ ui_check "and releases the pointer" ui_wait_for 2 not_grabbed
 ui_check "and shows the menu with Resume" [ "$(trace_count 'menu Resume')" = 2 ]
 ui_stop_pid "$other_pid"
 
+# --- options: a switch shows at the next frame, and the rebuilt menu keeps its marks
+# Fine detail of the view: what the picture loses when walls are drawn untextured.
+detail()
+{
+    convert "$1" -crop 760x480+0+40 +repage -colorspace gray \( +clone -blur 0x2 \) \
+        -compose difference -composite -format '%[fx:round(1000*mean)]' info:
+}
+# The check marks of the Options menu's three entries, "1" where one shows.
+option_marks()
+{
+    local line id x y w h menu shot r
+    line=$(ui_menubuttons | sed -n 2p)
+    read -r id x y w h <<<"$line"
+    xdotool windowraise "$UI_WIN"
+    ui_click "$id" $((w / 2)) $((h / 2))
+    ui_wait_for 2 eval '[ -n "$(xdotool search --onlyvisible --class Menu)" ]'
+    menu=$(xdotool search --onlyvisible --class Menu | head -n 1)
+    read -r x y w h <<<"$(ui_geometry "$menu")"
+    shot=$(ui_shot "options$1" "$menu")
+    ui_key Escape
+    for r in 0 1 2; do
+        convert "$shot" -crop "18x$(((h - 4) / 3))+2+$((2 + r * (h - 4) / 3))" +repage \
+            -format '%[fx:minima < 0.4 ? 1 : 0] ' info:
+    done
+}
+ui_check "Lighting and Textures checked, Stereo not" [ "$(option_marks 1)" = "1 1 0 " ]
+ui_menu 0 0
+ui_wait_title "$UI_WIN" "$GAME_TITLE"
+sleep 0.5
+textured=$(detail "$(ui_shot textured)")
+ui_key Escape
+ui_wait_title "$UI_WIN" "$PAUSED_TITLE"
+ui_menu 1 1
+ui_menu 0 0
+ui_wait_title "$UI_WIN" "$GAME_TITLE"
+sleep 0.5
+flat=$(detail "$(ui_shot untextured)")
+ui_key Escape
+ui_wait_title "$UI_WIN" "$PAUSED_TITLE"
+ui_check "Textures off flattens the walls at the next frame ($textured -> $flat)" [ "$flat" -lt $((textured / 2)) ]
+ui_check "the rebuilt menu shows Textures unchecked" [ "$(option_marks 2)" = "1 0 0 " ]
+ui_menu 1 1
+ui_check "and checked again after a second choice" [ "$(option_marks 3)" = "1 1 0 " ]
+
 # --- help boxes: each entry opens one more window
 for entry in "0 About" "2 Controls" "0 About" "1 Background"; do
     read -r index name <<<"$entry"
@@ -115,8 +159,8 @@ ui_check "help boxes leave the game paused" ui_title_is "$UI_WIN" "$PAUSED_TITLE
 
 # --- Quit ends the process with status 0
 ui_menu 0 2
-status=$(ui_wait_exit "$UI_GAME_PID" 10)
-ui_check "Quit exits with status 0 (got $status)" [ "$status" = 0 ]
+ui_wait_exit "$UI_GAME_PID" 10
+ui_check "Quit exits with status 0 (got $UI_STATUS)" [ "$UI_STATUS" = 0 ]
 UI_GAME_PID=
 ui_check "nothing but trace lines on stderr" eval '[ -z "$(grep -v "^vesk-trace: " "$UI_GAME_ERR")" ]'
 

@@ -146,6 +146,25 @@ ui_check "the rebuilt menu shows Textures unchecked" [ "$(option_marks 2)" = "1 
 ui_menu 1 1
 ui_check "and checked again after a second choice" [ "$(option_marks 3)" = "1 1 0 " ]
 
+# --- the 4:3 hint for the window manager, and a resize redraws at once
+hints=$(xprop -id "$UI_WIN" WM_NORMAL_HINTS)
+ui_check "minimum aspect hint 4/3" eval 'echo "$hints" | grep -q "minimum aspect ratio: 4/3"'
+ui_check "maximum aspect hint 4/3" eval 'echo "$hints" | grep -q "maximum aspect ratio: 4/3"'
+togl_is() { ui_children "$MAIN" | grep -q " 0 0 $1 $2\$"; }
+before=$(ui_shot before-resize)
+xdotool windowsize "$UI_WIN" 640 480
+ui_check "the drawing area follows the window to 640 x 480" ui_wait_for 5 togl_is 640 480
+sleep 0.5
+small=$(ui_shot resized)
+# The frame is laid out anew: its bottom-left corner shows what the 800 x 600
+# frame showed in its own bottom-left corner, not the old picture cut off.
+ui_check "the resized frame is drawn for its new size" \
+    ui_near "$(ui_mean "$small" 0 462 24 16)" "$(ui_mean "$before" 0 582 24 16)" 40
+ui_check "and not the old picture cut off" \
+    eval '! ui_near "$(ui_mean "$small" 0 462 24 16)" "$(ui_mean "$before" 0 462 24 16)" 40'
+xdotool windowsize "$UI_WIN" 800 600
+ui_wait_for 5 togl_is 800 600
+
 # --- help boxes: each entry opens one more window
 for entry in "0 About" "2 Controls" "0 About" "1 Background"; do
     read -r index name <<<"$entry"

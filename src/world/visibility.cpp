@@ -347,7 +347,7 @@ void sortcubes(const levelrec& level, double ex, double ey, double ez, const vie
     const long long n = static_cast<long long>(level.xsize) * level.ysize * level.zsize;
     // Compared as doubles first, so that a wild eye never reaches a conversion.
     if (!(ex > -1.0 && ey > -1.0 && ez > -1.0 && ex < level.xsize && ey < level.ysize && ez < level.zsize) ||
-        n != static_cast<long long>(level.cubes.size()))
+        n <= 0 || n != static_cast<long long>(level.cubes.size()))
         throw std::out_of_range("sortcubes: eye outside the grid");
     const cubeitem eye{static_cast<int>(ex), static_cast<int>(ey), static_cast<int>(ez)};
 

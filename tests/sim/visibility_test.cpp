@@ -311,7 +311,7 @@ TEST(Sortcubes, EyeOutsideTheGridIsRefused)
     levelrec l = fixture::room(4, 3, 3);
     for (double ex : {-1.0, 4.0, 9.5, std::nan("")})
         EXPECT_THROW(Level::sortcubes(l, ex, 1.5, 1.5, noview), std::out_of_range) << ex;
-    EXPECT_THROW(Level::sortcubes(Level::emptylevel, 0.5, 0.5, 0.5, noview), std::out_of_range);
+    for (double e : {0.5, -0.5}) EXPECT_THROW(Level::sortcubes(Level::emptylevel, e, e, e, noview), std::out_of_range);
     // Just inside: -0.5 truncates to cell 0.
     EXPECT_NO_THROW(Level::sortcubes(l, -0.5, 1.5, 1.5, noview));
 

@@ -7,12 +7,12 @@ CMAKE_FLAGS ?=
 PACKAGES := g++ cmake ninja-build pkg-config make tk-dev tcl-dev libtogl-dev \
             libgl1-mesa-dev libglu1-mesa-dev libx11-dev libgl1-mesa-dri \
             libgtest-dev libbenchmark-dev xvfb xdotool imagemagick x11-utils \
-            clang libclang-rt-14-dev desktop-file-utils
+            clang libclang-rt-14-dev desktop-file-utils jq
 
 ASAN_BUILD ?= build-asan
 SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
 
-.PHONY: all deps configure build dungeon play install check check-asan fuzz clean
+.PHONY: all deps configure build dungeon play install check check-asan fuzz bench clean
 
 all: build
 
@@ -71,5 +71,41 @@ fuzz: deps
 check: dungeon check-asan
 	cd $(BUILD) && ctest --output-on-failure -j2 --timeout 900
 
+# Benchmarks in a Release tree of their own: the kernels, then the frames and
+# the start-up under a private Xvfb; writes docs/PERFORMANCE.md (bench/run.sh).
+BENCH_BUILD ?= build-bench
+FRAMES ?= 3000
+PROFILED ?= 500
+REPS ?= 3
+STARTS ?= 9
+bench: deps
+	@[ -f $(BENCH_BUILD)/build.ninja ] || cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	FRAMES=$(FRAMES) PROFILED=$(PROFILED) REPS=$(REPS) STARTS=$(STARTS) bash bench/run.sh $(BENCH_BUILD) .
+
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+
+# The autoplayer plays the built dungeon from level 0 to the win: at the game's
+# usual dt, at ragged dts (one seed each) and at a very ragged one.
+AUTOPLAY_SEEDS ?= 1 2 3
+.PHONY: autoplay soak soak-window
+autoplay: dungeon
+	cmake --build $(BUILD) --target autoplay
+	$(BUILD)/tests/autoplay/autoplay --dungeon $(DUNGEON) --dt 0.011
+	@for s in $(AUTOPLAY_SEEDS); do \
+	    $(BUILD)/tests/autoplay/autoplay --dungeon $(DUNGEON) --ragged $$s 0.008 0.03 || exit 1; done
+	$(BUILD)/tests/autoplay/autoplay --dungeon $(DUNGEON) --ragged 11 0.001 0.1
+
+# Random play on every level, SOAK_SECONDS of game time each, every record
+# checked after every frame, under AddressSanitizer and UndefinedBehaviorSanitizer.
+SOAK_SECONDS ?= 7200
+soak: deps
+	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja -DVESK_SIM_ONLY=ON \
+	    -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$(SANITIZE)" -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE)"
+	cmake --build $(ASAN_BUILD) --target soak
+	$(ASAN_BUILD)/tests/autoplay/soak --source data/levels --seconds $(SOAK_SECONDS)
+
+# The real program under a private Xvfb, driven by xdotool for SOAK_WINDOW_SECONDS.
+SOAK_WINDOW_SECONDS ?= 600
+soak-window: dungeon
+	bash tests/autoplay/soak_window.sh $(BUILD) $(CURDIR) $(SOAK_WINDOW_SECONDS)

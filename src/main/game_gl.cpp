@@ -41,6 +41,7 @@ void render(gamerec& g, int width, int height, const std::function<void()>& swap
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     }
     Vesk::render(g.vesk, width, height, border, grey);
+    if (Level::frameprobe) Level::frameprobe(Level::section_panels);
     swapbuffers();
 }
 

@@ -8,6 +8,10 @@
 //   vesk-trace: move DX DY heading=H pitch=P   each pointer motion that reaches the player
 //   vesk-trace: focusout WINDOW MODE DETAIL    each FocusOut seen in game mode
 // Without it nothing is written.
+//
+// Benchmark hook: with VESK_EXIT_AFTER_FIRST_FRAME=1 the program exits with
+// status 0 as soon as its first frame is drawn and finished (bench/run.sh
+// times start-up with it). Without it nothing changes.
 #pragma once
 
 #include <string>

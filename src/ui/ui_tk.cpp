@@ -30,12 +30,28 @@ Togl* togl()
     return t;
 }
 
+// VESK_EXIT_AFTER_FIRST_FRAME=1: the start-up benchmark's stop watch. The
+// first frame is drawn as always, then the process ends once it is on screen.
+bool exitafterfirstframe()
+{
+    static const bool on = [] {
+        const char* e = std::getenv("VESK_EXIT_AFTER_FIRST_FRAME");
+        return e && !std::strcmp(e, "1");
+    }();
+    return on;
+}
+
 void render(Togl* t)
 {
     uistate& st = state();
     Togl_MakeCurrent(t);
     Game::render(*st.game, Togl_Width(t), Togl_Height(t), [t] { Togl_SwapBuffers(t); }, st.lighting, st.textures,
                  st.stereo);
+    if (exitafterfirstframe()) {
+        glFinish();
+        std::fflush(stdout);
+        std::exit(0);
+    }
 }
 
 // Tk's standard modal dialog: no bitmap, no default button, one "OK".

@@ -72,6 +72,8 @@ void lights()
 
 }  // namespace
 
+void (*frameprobe)(framesection) = nullptr;
+
 void render(levelrec& level, const veskrec& player, int width, int height, int border, bool lighting, bool textured,
             bool grey, double eyeoffset)
 {
@@ -119,15 +121,19 @@ void render(levelrec& level, const veskrec& player, int width, int height, int b
     glRotated(eye.heading, 0.0, 1.0, 0.0);
     glTranslated(-ex, -ey, -ez);
 
+    if (frameprobe) frameprobe(section_setup);
     visscratch& s = scratch();
     sortcubes(level, ex, ey, ez, view, s);
+    if (frameprobe) frameprobe(section_visibility);
 
     for (const drawitem& item : s.opaque) draw(level, item, textured, grey, false);
+    if (frameprobe) frameprobe(section_opaque);
 
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     for (const drawitem& item : s.translucent) draw(level, item, textured, grey, true);
+    if (frameprobe) frameprobe(section_translucent);
 
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -157,6 +163,7 @@ void render(levelrec& level, const veskrec& player, int width, int height, int b
 
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
+    if (frameprobe) frameprobe(section_overlay);
 }
 
 void drawcube(const levelrec& level, bool textured, bool grey, int x, int y, int z)

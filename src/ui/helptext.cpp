@@ -51,11 +51,16 @@ const std::string controlstext =
 outcomemessage messagefor(gameresult result)
 {
     switch (result) {
-    case gameresult::won: return {"You win!", "Hooray! You escaped!"};
-    case gameresult::lost: return {"You lose", "Sorry... you lost"};
-    case gameresult::caught: return {"Uh-oh", std::string("Go back to jail - ") + "with one less chance"};
-    case gameresult::nextlevel: return {"You're getting there!", "You made it to the next level!"};
-    case gameresult::playing: break;
+        case gameresult::won:
+            return {"You win!", "Hooray! You escaped!"};
+        case gameresult::lost:
+            return {"You lose", "Sorry... you lost"};
+        case gameresult::caught:
+            return {"Uh-oh", std::string("Go back to jail - ") + "with one less chance"};
+        case gameresult::nextlevel:
+            return {"You're getting there!", "You made it to the next level!"};
+        case gameresult::playing:
+            break;
     }
     return {};
 }

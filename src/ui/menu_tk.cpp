@@ -23,11 +23,11 @@ struct keybinding {
     void (*action)(veskrec&);
 };
 const keybinding keys[] = {
-    {"<KeyPress-Up>", Vesk::startfwd},        {"<KeyPress-Down>", Vesk::startback},
-    {"<KeyPress-Left>", Vesk::startleft},     {"<KeyPress-Right>", Vesk::startright},
+    {"<KeyPress-Up>", Vesk::startfwd},         {"<KeyPress-Down>", Vesk::startback},
+    {"<KeyPress-Left>", Vesk::startleft},      {"<KeyPress-Right>", Vesk::startright},
     {"<KeyPress-KP_Insert>", Vesk::startjump}, {"<KeyRelease-Up>", Vesk::endfwd},
-    {"<KeyRelease-Down>", Vesk::endback},     {"<KeyRelease-Left>", Vesk::endleft},
-    {"<KeyRelease-Right>", Vesk::endright},   {"<KeyRelease-KP_Insert>", Vesk::endjump},
+    {"<KeyRelease-Down>", Vesk::endback},      {"<KeyRelease-Left>", Vesk::endleft},
+    {"<KeyRelease-Right>", Vesk::endright},    {"<KeyRelease-KP_Insert>", Vesk::endjump},
 };
 
 int intarg(Tcl_Obj* obj)
@@ -41,7 +41,8 @@ int intarg(Tcl_Obj* obj)
 void bindkeys(bool gamemode)
 {
     for (int i = 0; i < static_cast<int>(std::size(keys)); ++i)
-        Tkapp::evalv({"bind", ".", keys[i].event, gamemode ? "vesk::key " + std::to_string(i) : "vesk::nothing"});
+        Tkapp::evalv(
+            {"bind", ".", keys[i].event, gamemode ? "vesk::key " + std::to_string(i) : "vesk::nothing"});
     Tkapp::evalv({"bind", ".", "<KeyPress-Escape>", gamemode ? "vesk::pause" : "vesk::nothing"});
 }
 
@@ -73,7 +74,8 @@ void focusout(const std::string& window, const std::string& mode, const std::str
 {
     uistate& st = state();
     if (st.paused || window != ".") return;
-    if (st.tracing) std::fprintf(stderr, "vesk-trace: focusout %s %s %s\n", window.c_str(), mode.c_str(), detail.c_str());
+    if (st.tracing)
+        std::fprintf(stderr, "vesk-trace: focusout %s %s %s\n", window.c_str(), mode.c_str(), detail.c_str());
     if (mode == "NotifyGrab" || mode == "NotifyUngrab") return;
     if (detail == "NotifyInferior" || detail == "NotifyPointer") return;
     makemenu(false);
@@ -91,10 +93,11 @@ void addcommand(const std::string& menu, const std::string& label, const std::st
     Tkapp::evalv({menu, "add", "command", "-label", label, "-command", script});
 }
 
-void addcheck(const std::string& menu, const std::string& label, const std::string& var, const std::string& option)
+void addcheck(const std::string& menu, const std::string& label, const std::string& var,
+              const std::string& option)
 {
-    Tkapp::evalv({menu, "add", "checkbutton", "-label", label, "-variable", var, "-onvalue", "On", "-offvalue", "Off",
-                  "-indicatoron", "1", "-command", "vesk::option " + option});
+    Tkapp::evalv({menu, "add", "checkbutton", "-label", label, "-variable", var, "-onvalue", "On",
+                  "-offvalue", "Off", "-indicatoron", "1", "-command", "vesk::option " + option});
 }
 
 }  // namespace
@@ -109,7 +112,8 @@ void makecommands()
     });
     Tkapp::command("vesk::key", [](int objc, Tcl_Obj* const objv[]) {
         int i = objc == 2 ? intarg(objv[1]) : -1;
-        if (!state().paused && i >= 0 && i < static_cast<int>(std::size(keys))) keys[i].action(state().game->vesk);
+        if (!state().paused && i >= 0 && i < static_cast<int>(std::size(keys)))
+            keys[i].action(state().game->vesk);
     });
     Tkapp::command("vesk::focusout", [](int objc, Tcl_Obj* const objv[]) {
         if (objc == 4) focusout(Tcl_GetString(objv[1]), Tcl_GetString(objv[2]), Tcl_GetString(objv[3]));

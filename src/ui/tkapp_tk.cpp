@@ -38,7 +38,8 @@ void open(const char* argv0)
 {
     Tcl_FindExecutable(argv0);
     theinterp = Tcl_CreateInterp();
-    if (Tcl_Init(theinterp) != TCL_OK) cannotstart(std::string("cannot start Tcl: ") + Tcl_GetStringResult(theinterp));
+    if (Tcl_Init(theinterp) != TCL_OK)
+        cannotstart(std::string("cannot start Tcl: ") + Tcl_GetStringResult(theinterp));
     // Tk's own failure message is long and differs by cause; say plainly what
     // is missing, naming the display tried.
     const char* name = std::getenv("DISPLAY");
@@ -46,7 +47,8 @@ void open(const char* argv0)
     Display* probe = XOpenDisplay(name);
     if (!probe) cannotstart(std::string("cannot open X display '") + name + "'");
     XCloseDisplay(probe);
-    if (Tk_Init(theinterp) != TCL_OK) cannotstart(std::string("cannot start Tk: ") + Tcl_GetStringResult(theinterp));
+    if (Tk_Init(theinterp) != TCL_OK)
+        cannotstart(std::string("cannot start Tk: ") + Tcl_GetStringResult(theinterp));
     // vesk::nothing is what a binding that must exist but do nothing runs.
     check(Tcl_Eval(theinterp, "namespace eval vesk { proc nothing args {} }"));
 }

@@ -45,8 +45,9 @@ void render(Togl* t)
 {
     uistate& st = state();
     Togl_MakeCurrent(t);
-    Game::render(*st.game, Togl_Width(t), Togl_Height(t), [t] { Togl_SwapBuffers(t); }, st.lighting, st.textures,
-                 st.stereo);
+    Game::render(
+        *st.game, Togl_Width(t), Togl_Height(t), [t] { Togl_SwapBuffers(t); }, st.lighting, st.textures,
+        st.stereo);
     if (exitafterfirstframe()) {
         glFinish();
         std::fflush(stdout);
@@ -89,7 +90,8 @@ void configuretogl()
         Togl* t = nullptr;
         if (objc >= 2 && Togl_GetToglFromObj(Tkapp::interp(), objv[1], &t) == TCL_OK) render(t);
     });
-    Tkapp::evalv({drawingarea, "configure", "-displaycommand", "vesk::display", "-reshapecommand", "vesk::reshape"});
+    Tkapp::evalv(
+        {drawingarea, "configure", "-displaycommand", "vesk::display", "-reshapecommand", "vesk::reshape"});
     Tcl_CreateTimerHandler(11, tick, nullptr);
 }
 
@@ -106,7 +108,8 @@ void trace(const char* what)
 {
     uistate& st = state();
     if (!st.tracing) return;
-    std::fprintf(stderr, "vesk-trace: %s heading=%.6f pitch=%.6f\n", what, st.game->vesk.heading, st.game->vesk.pitch);
+    std::fprintf(stderr, "vesk-trace: %s heading=%.6f pitch=%.6f\n", what, st.game->vesk.heading,
+                 st.game->vesk.pitch);
     std::fflush(stderr);
 }
 
@@ -124,8 +127,8 @@ void startup(gamerec& game)
 {
     state().game = &game;
     Tkapp::eval("package require Togl 2.0");
-    Tkapp::evalv({"togl", drawingarea, "-width", "800", "-height", "600", "-rgba", "true", "-double", "true", "-depth",
-                  "true"});
+    Tkapp::evalv({"togl", drawingarea, "-width", "800", "-height", "600", "-rgba", "true", "-double", "true",
+                  "-depth", "true"});
     // Togl makes its context when it creates the widget; make sure it is the
     // current one before the modules upload textures and compile lists.
     Togl* t = togl();

@@ -7,11 +7,11 @@ namespace Ui {
 
 struct uistate {
     gamerec* game = nullptr;
-    bool paused = true;      // pause mode: the frame timer does nothing
-    bool lighting = true;    // the Options menu's three switches
+    bool paused = true;    // pause mode: the frame timer does nothing
+    bool lighting = true;  // the Options menu's three switches
     bool textures = true;
     bool stereo = false;
-    bool tracing = false;    // VESK_TRACE=1
+    bool tracing = false;  // VESK_TRACE=1
 };
 uistate& state();
 

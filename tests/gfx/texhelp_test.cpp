@@ -54,7 +54,8 @@ TEST(Texhelp, LoadUploadsThePixelsWithMipmapsAndLeavesTheTextureBound)
 
     std::vector<std::string> names;
     for (const glcall& c : glrec::log()) names.push_back(c.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"glGenTextures", "glBindTexture", "glPixelStorei", "gluBuild2DMipmaps"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"glGenTextures", "glBindTexture", "glPixelStorei",
+                                               "gluBuild2DMipmaps"}));
     const std::vector<glcall>& log = glrec::log();
     ASSERT_EQ(log.size(), 4u);
     EXPECT_EQ(log[0].args, (std::vector<double>{1, double(handle)}));

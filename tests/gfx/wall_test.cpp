@@ -80,8 +80,8 @@ int index_of(const std::string& name)
 TEST(Wall, RenderSetsColourAndFrontMaterialsPerKindAndFlags)
 {
     for (const wallcase& w : cases) {
-        SCOPED_TRACE("kind " + std::to_string(w.kind) + (w.textured ? " textured" : "") + (w.grey ? " grey" : "") +
-                     " alpha " + std::to_string(w.alpha));
+        SCOPED_TRACE("kind " + std::to_string(w.kind) + (w.textured ? " textured" : "") +
+                     (w.grey ? " grey" : "") + " alpha " + std::to_string(w.alpha));
         glrec::clear();
         Wall::render(w.kind, w.textured, w.grey, w.alpha);
         expect_rgba(std::vector<double>(lastcolour().begin(), lastcolour().end()), 0, w.colour);
@@ -94,7 +94,8 @@ TEST(Wall, RenderSetsColourAndFrontMaterialsPerKindAndFlags)
         expect_rgba(diff->args, 2, w.diffuse);
         expect_rgba(spec->args, 2, w.specular);
         // Colour and materials come before the face.
-        EXPECT_LT(index_of(shin->name == "glMaterialf" ? "glMaterialf" : "glMaterialfv"), index_of("glBegin"));
+        EXPECT_LT(index_of(shin->name == "glMaterialf" ? "glMaterialf" : "glMaterialfv"),
+                  index_of("glBegin"));
         EXPECT_EQ(glrec::count("glBegin"), 1);
         EXPECT_EQ(glrec::vertexcount(), 4);
         EXPECT_EQ(glrec::count("glTexCoord2d") + glrec::count("glTexCoord2f"), w.textured ? 4 : 0);
@@ -140,8 +141,9 @@ TEST(Wall, DrawwallEmitsTheUnitFaceFrontTowardsMinusX)
         EXPECT_EQ(pos.args, (std::vector<double>{corners[i][0], corners[i][1], corners[i][2]}));
         EXPECT_EQ(nrm.args, (std::vector<double>{corners[i][3], corners[i][4], corners[i][5]}));
         EXPECT_EQ(tex.args, (std::vector<double>{corners[i][6], corners[i][7]}));
-        EXPECT_NEAR(std::sqrt(nrm.args[0] * nrm.args[0] + nrm.args[1] * nrm.args[1] + nrm.args[2] * nrm.args[2]), 1.0,
-                    1e-6);
+        EXPECT_NEAR(
+            std::sqrt(nrm.args[0] * nrm.args[0] + nrm.args[1] * nrm.args[1] + nrm.args[2] * nrm.args[2]), 1.0,
+            1e-6);
     }
     // Counter-clockwise corners face along the right-handed cross product.
     auto p = [&](int i) { return log[6 + 3 * i].args; };
@@ -175,7 +177,7 @@ TEST(Wall, KindOutsideTheFourDrawsNothing)
 
 namespace {
 
-const char* const wallfiles[8] = {"stone", "blocks", "tiles", "slimepuddle",
+const char* const wallfiles[8] = {"stone",      "blocks",      "tiles",      "slimepuddle",
                                   "stone_grey", "blocks_grey", "tiles_grey", "slimepuddle_grey"};
 
 // A dungeon-like directory whose Data holds the eight wall images, image i being
@@ -233,7 +235,8 @@ TEST(Wall, InitLoadsNormalThenGreyAndRenderBindsByKindAndGrey)
     std::vector<glcall> uploads = glrec::calls("gluBuild2DMipmaps");
     ASSERT_EQ(uploads.size(), 8u);
     std::vector<double> handles;
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(uploads[i].args[2], i + 1) << wallfiles[i] << " loaded out of order";
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(uploads[i].args[2], i + 1) << wallfiles[i] << " loaded out of order";
     for (const glcall& c : glrec::calls("glGenTextures")) handles.push_back(c.args[1]);
     ASSERT_EQ(handles.size(), 8u);
 

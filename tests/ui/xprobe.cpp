@@ -8,8 +8,9 @@
 //
 // It never tries a grab of its own: a refused grab request from another client
 // lifts the confinement of the active one (an X server quirk), which would
-// spoil the very thing under test. Built by tests/ui/lib.sh on first use. The cursor image comes from the XFixes
-// extension, opened at run time so that only its runtime library is needed.
+// spoil the very thing under test. Built by tests/ui/lib.sh on first use.
+// The cursor image comes from the XFixes extension, opened at run time so that
+// only its runtime library is needed.
 #include <X11/Xlib.h>
 #include <dlfcn.h>
 

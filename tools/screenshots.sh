@@ -22,15 +22,15 @@ while [ -e "$dungeon/level$n" ]; do
     cp "$dungeon/level$n" "$one/level0"
     ln -s "$dungeon/Data" "$one/Data"
     ui_start_game "$one" || exit 1
-    sleep 2
+    sleep 3
     shot=$(ui_shot "level$n" "$UI_WIN")
     # the Togl area without the window's menu bar: the bottom 800 x 600
-    convert "$shot" -gravity South -crop 800x600+0+0 +repage -resize 50% "$out/level$n.png"
+    convert "$shot" -gravity South -crop 800x600+0+0 +repage -resize 50% -strip "$out/level$n.png"
     ui_stop_pid "$UI_GAME_PID"
     UI_GAME_PID=
     # the tool writes stored (uncompressed) PNG: squeeze it for the repository
     "$build/vesk-dungeon" map "$dungeon/level$n" "$UI_TMP/map.png"
-    convert "$UI_TMP/map.png" -define png:compression-level=9 "$out/map$n.png"
+    convert "$UI_TMP/map.png" -strip -define png:compression-level=9 "$out/map$n.png"
     echo "level$n: $out/level$n.png $out/map$n.png"
     n=$((n + 1))
 done

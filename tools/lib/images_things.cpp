@@ -232,32 +232,32 @@ image teleporter()
 
 image guard()
 {
-    const int S = 16;  // scale spacing; rows of scales every S/2 pixels, each row shifted by S/2
+    // Rows of round scales every S/2 pixels, each row shifted by S/2; a row
+    // overlaps the one below it, like shingles, so the topmost row that covers
+    // a pixel is the scale seen there.
+    const int S = 16, rows = 2 * N / S, percol = N / S;
+    const double radius = S * 0.62;
     image im = blank(N, N);
     for (int row = 0; row < N; ++row)
         for (int x = 0; x < N; ++x) {
-            // the topmost row of scales that covers the pixel wins: scales overlap downward
-            double dbest = 2.0;
+            double d = 1.0;
             int id = 0;
-            for (int j = row / (S / 2) + 2; j >= row / (S / 2) - 1 && dbest > 1.0; --j) {
+            for (int j = row / (S / 2) + 2; j >= row / (S / 2) - 1 && d >= 1.0; --j) {
                 int shift = ((j % 2) + 2) % 2 * (S / 2);
-                int i = (x - shift + N) / S;
-                for (int k = i - 1; k <= i + 1; ++k) {
-                    double cx = k * S + shift + S / 2.0 - N, cy = j * (S / 2.0);
-                    double dx = std::fmod(x - cx + 2 * N, double(N));
-                    if (dx > N / 2) dx -= N;
-                    double d = std::hypot(dx, row - cy) / (S * 0.62);
-                    if (d < 1.0 && (row <= cy + 1 || d < dbest)) {
-                        dbest = d;
-                        id = (k % (N / S) + N / S) % (N / S) * 64 + ((j % (2 * N / S)) + 2 * N / S) % (2 * N / S);
+                for (int k = -1; k <= percol; ++k) {
+                    double cx = k * S + shift + S / 2.0, cy = j * (S / 2.0);
+                    double dx = std::remainder(x - cx, double(N));  // the skin wraps around the tube
+                    double dk = std::hypot(dx, row - cy) / radius;
+                    if (dk < d) {
+                        d = dk;
+                        id = ((k % percol + percol) % percol) * 64 + ((j % rows) + rows) % rows;
                     }
                 }
             }
             double tone = 0.85 + 0.3 * rand01(id, 0, 101);
-            rgb skin = V(row) > 0.6 ? rgb{0.45, 0.5, 0.18} : rgb{0.3, 0.55, 0.22};
-            double d = std::min(dbest, 1.0);
+            rgb skin = V(row) > 0.6 ? rgb{0.45, 0.5, 0.18} : rgb{0.3, 0.55, 0.22};  // head and legs browner
             rgb c = skin * tone * (1.1 - 0.55 * d * d * d);
-            if (d > 0.86) c = c * 0.55;  // dark edge of each scale
+            if (d > 0.86) c = c * 0.55;  // the dark rim of each scale
             put(im, x, row, c);
         }
     return im;

@@ -155,11 +155,10 @@ levelrec compile(const source& src)
     l.starty = top + playerhy + playerhair;
     l.startz = src.startz + 0.5;
     l.startheading = src.heading;
-    item start{thing::guard, src.startx, src.starty, src.startz, 0.0, 1, 1};
-    box player{l.startx, l.starty, l.startz, playerhxz, playerhy, playerhxz};
-    int y1 = static_cast<int>(std::floor(player.y + player.hy));
-    if (y1 < l.ysize && Level::getcube(l, src.startx, y1, src.startz).walls)
-        throw error(src.file, 1, 1, "no room for Vesk at the start " + where(start));
+    int head = static_cast<int>(std::floor(l.starty + playerhy));
+    if (head < l.ysize && Level::getcube(l, src.startx, head, src.startz).walls)
+        throw error(src.file, 1, 1, "no room for Vesk at the start (" + std::to_string(src.startx) + ", " +
+                                        std::to_string(src.starty) + ", " + std::to_string(src.startz) + "): his head is in solid matter");
     Level::touchall(l);
     return l;
 }

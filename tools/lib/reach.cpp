@@ -52,8 +52,8 @@ struct search {
         return true;
     }
 
-    // The obstacle he lands on falling from feet height `from` in a column,
-    // ignoring those whose top lies above `below`; -1 when there is none.
+    // The obstacle he lands on falling from feet height `from` in a column:
+    // the highest whose top is not above his feet; -1 when there is none.
     int landing(int col, double from) const
     {
         const auto& c = columns[col];

@@ -17,6 +17,8 @@ namespace Level {
 namespace {
 
 constexpr double degrees = 0.017453292;
+// Depth beyond which the fog leaves nothing but black (see render).
+constexpr double fogreach = 17.0;
 
 // Where the unit wall face (plane x = 0, front towards -x) goes for each face
 // of a cell, from the cell's lower corner: translate, then turn about an axis.
@@ -126,13 +128,26 @@ void render(levelrec& level, const veskrec& player, int width, int height, int b
     sortcubes(level, ex, ey, ez, view, s);
     if (frameprobe) frameprobe(section_visibility);
 
-    for (const drawitem& item : s.opaque) draw(level, item, textured, grey, false);
+    // Cubes wholly outside the view volume show nothing: skipping them spares
+    // the software renderer most of the walls behind and beside the player.
+    // The same holds beyond the fog's reach: past a depth of 17 the exponential
+    // fog (density 0.4) leaves e^-6.8 * 255 = 0.28 of a colour step, so a cube
+    // there is drawn pure black on the black clear colour, and so is all behind it.
+    viewparams cull = view;
+    cull.zfar = fogreach;
+    const auto shown = [&](const drawitem& item) {
+        const cubeitem* c = std::get_if<cubeitem>(&item);
+        return !c || insidefrustum(cull, ex, ey, ez, c->x, c->y, c->z);
+    };
+    for (const drawitem& item : s.opaque)
+        if (shown(item)) draw(level, item, textured, grey, false);
     if (frameprobe) frameprobe(section_opaque);
 
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    for (const drawitem& item : s.translucent) draw(level, item, textured, grey, true);
+    for (const drawitem& item : s.translucent)
+        if (shown(item)) draw(level, item, textured, grey, true);
     if (frameprobe) frameprobe(section_translucent);
 
     glDisable(GL_DEPTH_TEST);

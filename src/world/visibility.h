@@ -42,6 +42,13 @@ struct viewparams {
     double left = 0.0, right = 0.0, bottom = 0.0, top = 0.0, znear = 0.0, zfar = 0.0;
 };
 
+// Whether a point, or any part of the unit cell (x, y, z), can lie inside the view
+// volume seen from the eye (ex, ey, ez) with the view's heading and pitch. The cell
+// test is conservative: false only when all eight corners lie outside one of the
+// six planes, so a cell it refuses cannot show anything on screen.
+bool checkfrustum(const viewparams& view, double ex, double ey, double ez, double px, double py, double pz);
+bool insidefrustum(const viewparams& view, double ex, double ey, double ez, int x, int y, int z);
+
 cellqueue makequeue(int capacity);
 // Appends in list order, each at tail, wrapping at the capacity.
 void addqueue(cellqueue& q, const std::vector<cubeitem>& cells);

@@ -2,6 +2,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -226,29 +228,49 @@ TEST(LevelRender, OpaquePassThenTranslucentPassWithoutDepthWrites)
     const std::vector<quad> q = quads(glrec::log());
     auto [opaque, translucent] = Level::sortcubes(f.level, 1.5, 1.52, 1.5, Level::viewparams{});
 
-    // The drawn cubes, six faces each, are the lists' cubes in the lists' order.
+    // The drawn cubes, six faces each, are the lists' cubes in the lists' order,
+    // less those wholly outside the view volume (here: behind the player).
     std::vector<Level::cubeitem> drawn;
     for (std::size_t i = 0; i < q.size(); i += 6) {
         const faceof fo = identify(q[i]);
         drawn.push_back({fo.x, fo.y, fo.z});
     }
-    std::vector<Level::cubeitem> listed;
-    for (const auto& list : {opaque, translucent})
-        for (const Level::drawitem& d : list) listed.push_back(std::get<Level::cubeitem>(d));
-    ASSERT_EQ(q.size(), 6 * listed.size());
-    EXPECT_EQ(drawn, listed);
+    Level::viewparams view;
+    view.sinheading = std::sin(90.0 * 0.017453292);
+    view.cosheading = std::cos(90.0 * 0.017453292);
+    view.left = -0.029;
+    view.right = 0.029;
+    view.top = 0.029 * 600 / 800;
+    view.bottom = -view.top;
+    view.znear = 0.03;
+    view.zfar = 90.0;
+    std::vector<Level::cubeitem> listed, shown;
+    const auto take = [&](const std::vector<Level::drawitem>& list) {
+        for (const Level::drawitem& d : list) {
+            const Level::cubeitem c = std::get<Level::cubeitem>(d);
+            listed.push_back(c);
+            if (Level::insidefrustum(view, 1.5, 1.52, 1.5, c.x, c.y, c.z)) shown.push_back(c);
+        }
+    };
+    take(opaque);
+    const std::size_t opaqueshown = shown.size();
+    take(translucent);
+    ASSERT_EQ(q.size(), 6 * shown.size());
+    EXPECT_EQ(drawn, shown);
+    EXPECT_LT(shown.size(), listed.size());
+    EXPECT_EQ(std::count(drawn.begin(), drawn.end(), Level::cubeitem{0, 1, 1}), 0);  // behind the eye
     ASSERT_EQ(translucent.size(), 1u);
     EXPECT_EQ(std::get<Level::cubeitem>(translucent[0]), (Level::cubeitem{4, 1, 1}));
 
     const std::size_t depthoff = firstcall("glDepthMask", {GL_FALSE});
     const std::size_t blend = firstcall("glEnable", {GL_BLEND});
     const std::size_t func = firstcall("glBlendFunc", {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA});
-    const std::size_t firstclear = q[6 * opaque.size()].at;
-    EXPECT_GT(depthoff, q[6 * opaque.size() - 1].at);
+    const std::size_t firstclear = q[6 * opaqueshown].at;
+    EXPECT_GT(depthoff, q[6 * opaqueshown - 1].at);
     EXPECT_LT(depthoff, firstclear);
     EXPECT_LT(blend, firstclear);
     EXPECT_LT(func, firstclear);
-    for (std::size_t i = 0; i < q.size(); ++i) EXPECT_NEAR(q[i].diffuse[3], i < 6 * opaque.size() ? 1.0 : 0.4, 1e-6);
+    for (std::size_t i = 0; i < q.size(); ++i) EXPECT_NEAR(q[i].diffuse[3], i < 6 * opaqueshown ? 1.0 : 0.4, 1e-6);
     // No darkening in an open cell.
     EXPECT_EQ(glrec::count("glOrtho"), 0);
 

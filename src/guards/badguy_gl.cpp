@@ -138,15 +138,6 @@ void bodytube(const tubedef& d, int n, double s1, double t_end, double t_start, 
 
 GLuint bases[4] = {0, 0, 0, 0};
 
-unsigned long loadorquit(const char* path)
-{
-    const unsigned long handle = loadPPMTexture(path);
-    if (handle == 0) {
-        std::fprintf(stderr, "Problem loading image %s\n", path);
-        std::exit(0);
-    }
-    return handle;
-}
 
 }  // namespace
 
@@ -219,8 +210,8 @@ void drawlegs(bool textured, bool grey, unsigned long texture)
 void init()
 {
     for (GLuint& b : bases) b = glGenLists(4);
-    const unsigned long normal = loadorquit("Data/guard.ppm");
-    const unsigned long grey = loadorquit("Data/guard_grey.ppm");
+    const unsigned long normal = loadimage("Data/guard.ppm");
+    const unsigned long grey = loadimage("Data/guard_grey.ppm");
 
     using part = void (*)(bool, bool, unsigned long);
     const part parts[4] = {drawtorso, drawupperhead, drawarms, drawlegs};

@@ -43,15 +43,6 @@ void starttexture(unsigned long handle)
 
 double ringangle(int i, int n) { return 2.0 * pi * (i % n) / n; }
 
-unsigned long load(const std::string& path)
-{
-    const unsigned long handle = loadPPMTexture(path);
-    if (handle == 0) {
-        std::fprintf(stderr, "Problem loading image %s\n", path.c_str());
-        std::exit(0);
-    }
-    return handle;
-}
 
 GLuint listset(bool textured, bool grey)
 {
@@ -198,10 +189,10 @@ void drawstep(double alpha, bool textured, bool grey, unsigned long handle)
 
 void init()
 {
-    bars.normal = load("Data/bars.ppm");
-    bars.grey = load("Data/bars_grey.ppm");
-    stepimage.normal = load("Data/step.ppm");
-    stepimage.grey = load("Data/step_grey.ppm");
+    bars.normal = loadimage("Data/bars.ppm");
+    bars.grey = loadimage("Data/bars_grey.ppm");
+    stepimage.normal = loadimage("Data/step.ppm");
+    stepimage.grey = loadimage("Data/step_grey.ppm");
 
     plainlists = glGenLists(2);
     texturedlists = glGenLists(2);

@@ -21,15 +21,6 @@ GLuint plainlists = 0, texturedlists = 0, greylists = 0, texturedgreylists = 0;
 using modelfn = void (*)(double, bool, bool, unsigned long);
 const modelfn models[3] = {drawcharge, drawbribe, drawteleporter};
 
-unsigned long load(const std::string& path)
-{
-    const unsigned long handle = loadPPMTexture(path);
-    if (handle == 0) {
-        std::fprintf(stderr, "Problem loading image %s\n", path.c_str());
-        std::exit(0);
-    }
-    return handle;
-}
 
 GLuint listset(bool textured, bool grey)
 {
@@ -46,8 +37,8 @@ void init()
     const char* names[3] = {"charge", "bribe", "teleporter"};
     for (int k = 0; k < 3; ++k) {
         const std::string base = std::string("Data/") + names[k];
-        images[k].normal = load(base + ".ppm");
-        images[k].grey = load(base + "_grey.ppm");
+        images[k].normal = loadimage(base + ".ppm");
+        images[k].grey = loadimage(base + "_grey.ppm");
     }
 
     plainlists = glGenLists(3);

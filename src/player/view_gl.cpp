@@ -16,15 +16,6 @@ namespace {
 
 texpair portrait;   // written once by init
 
-unsigned long loadorquit(const std::string& path)
-{
-    unsigned long handle = loadPPMTexture(path);
-    if (handle == 0) {
-        std::fprintf(stderr, "Problem loading image %s\n", path.c_str());
-        std::exit(0);
-    }
-    return handle;
-}
 
 // A viewport with identity matrices and a flat orthographic range.
 void panel(int x, int y, int w, int h, double right, double top)
@@ -110,8 +101,8 @@ void teleportercharges(const veskrec& v, int width, int border, bool grey)
 
 void init()
 {
-    portrait.normal = loadorquit("Data/vesk.ppm");
-    portrait.grey = loadorquit("Data/vesk_grey.ppm");
+    portrait.normal = loadimage("Data/vesk.ppm");
+    portrait.grey = loadimage("Data/vesk_grey.ppm");
 }
 
 void transform_to_eye(const veskrec& v)

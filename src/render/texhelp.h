@@ -25,5 +25,8 @@ std::string PPMproblem(const std::string& path);
 // GL side (texhelp_gl.cpp): need a current context.
 // Reads and uploads with mipmaps; 0 when the file cannot be read.
 unsigned long loadPPMTexture(const std::string& path);
+// loadPPMTexture, or on failure "Problem loading image <path>" and exit status 0:
+// a game without one of its images cannot be drawn.
+unsigned long loadimage(const std::string& path);
 void bind2dTexture(unsigned long handle);
 void deleteOneTexture(unsigned long handle);

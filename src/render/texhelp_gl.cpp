@@ -4,6 +4,9 @@
 
 #include "render/texhelp.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 unsigned long loadPPMTexture(const std::string& path)
 {
     int width = 0, height = 0;
@@ -17,6 +20,16 @@ unsigned long loadPPMTexture(const std::string& path)
     // GLU scales any size to powers of two; its result is not examined.
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.get());
     return name;
+}
+
+unsigned long loadimage(const std::string& path)
+{
+    const unsigned long handle = loadPPMTexture(path);
+    if (handle == 0) {
+        std::fprintf(stderr, "Problem loading image %s\n", path.c_str());
+        std::exit(0);
+    }
+    return handle;
 }
 
 void bind2dTexture(unsigned long handle) { glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(handle)); }

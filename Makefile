@@ -1,6 +1,6 @@
 # The two commands of the README, and the rest of the project's chores.
 BUILD    ?= build
-DUNGEON  ?= $(BUILD)/Dungeon
+DUNGEON  := $(BUILD)/Dungeon
 CMAKE_FLAGS ?=
 
 # Debian packages the game, its tests, benchmarks and fuzzing need.
@@ -33,9 +33,8 @@ configure: deps
 build: configure
 	cmake --build $(BUILD)
 
+# The build itself compiles data/ into $(BUILD)/Dungeon (levels and images).
 dungeon: build
-	@if [ -d data/levels ]; then $(BUILD)/vesk-dungeon build data $(DUNGEON); \
-	else rm -rf $(DUNGEON) && mkdir -p $(BUILD) && cp -r tests/fixtures/dungeon $(DUNGEON); fi
 
 play: dungeon
 	$(BUILD)/vesk $(DUNGEON)

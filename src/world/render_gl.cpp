@@ -42,13 +42,17 @@ visscratch& scratch()
     return s;
 }
 
-void draw(const levelrec& level, const drawitem& item, bool textured, bool grey, bool translucent)
+// Cubes get only the faces that can face the eye: culling, which both passes
+// have on, would discard the others after the software renderer had set up
+// their materials and textures.
+void draw(const levelrec& level, const drawitem& item, bool textured, bool grey, bool translucent, double ex,
+          double ey, double ez)
 {
     std::visit(
         [&](auto v) {
             using T = decltype(v);
             if constexpr (std::is_same_v<T, cubeitem>)
-                drawcube(level, textured, grey, v.x, v.y, v.z);
+                drawfaces(level, textured, grey, v.x, v.y, v.z, facingfaces(ex, ey, ez, v.x, v.y, v.z));
             else if constexpr (std::is_same_v<T, const fixedobjrec*>)
                 Fixedobj::render(*v, textured, grey);
             else if constexpr (std::is_same_v<T, const freeobjrec*>)
@@ -140,14 +144,14 @@ void render(levelrec& level, const veskrec& player, int width, int height, int b
         return !c || insidefrustum(cull, ex, ey, ez, c->x, c->y, c->z);
     };
     for (const drawitem& item : s.opaque)
-        if (shown(item)) draw(level, item, textured, grey, false);
+        if (shown(item)) draw(level, item, textured, grey, false, ex, ey, ez);
     if (frameprobe) frameprobe(section_opaque);
 
     glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     for (const drawitem& item : s.translucent)
-        if (shown(item)) draw(level, item, textured, grey, true);
+        if (shown(item)) draw(level, item, textured, grey, true, ex, ey, ez);
     if (frameprobe) frameprobe(section_translucent);
 
     glDisable(GL_DEPTH_TEST);
@@ -183,12 +187,18 @@ void render(levelrec& level, const veskrec& player, int width, int height, int b
 
 void drawcube(const levelrec& level, bool textured, bool grey, int x, int y, int z)
 {
+    drawfaces(level, textured, grey, x, y, z, allfaces);
+}
+
+void drawfaces(const levelrec& level, bool textured, bool grey, int x, int y, int z, unsigned mask)
+{
     const cuberec& c = getcube(level, x, y, z);
     if (!c.walls) return;
     const double alpha = 1.0 - c.dm;
     glPushMatrix();
         glTranslated(x, y, z);
         for (int i = 0; i < 6; ++i) {
+            if (!(mask & (1u << i))) continue;
             const facetransform& f = faces[i];
             glPushMatrix();
                 glTranslated(f.tx, f.ty, f.tz);
@@ -197,6 +207,21 @@ void drawcube(const levelrec& level, bool textured, bool grey, int x, int y, int
             glPopMatrix();
         }
     glPopMatrix();
+}
+
+unsigned facingfaces(double ex, double ey, double ez, int x, int y, int z)
+{
+    // A face turns its front to the eye only when the eye is beyond its plane.
+    // A millionth of slack keeps faces seen almost edge-on: those cost nothing.
+    constexpr double e = 1e-6;
+    unsigned m = 0;
+    if (ex > x + 1 - e) m |= 1u;
+    if (ex < x + e) m |= 2u;
+    if (ey > y + 1 - e) m |= 4u;
+    if (ey < y + e) m |= 8u;
+    if (ez > z + 1 - e) m |= 16u;
+    if (ez < z + e) m |= 32u;
+    return m;
 }
 
 }  // namespace Level

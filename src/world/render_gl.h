@@ -23,4 +23,9 @@ extern void (*frameprobe)(framesection section);
 void render(levelrec& level, const veskrec& player, int width, int height, int border, bool lighting,
             bool textured, bool grey, double eyeoffset);
 void drawcube(const levelrec& level, bool textured, bool grey, int x, int y, int z);
+// The faces of a cube selected by mask (bit i: face i of the walls array).
+constexpr unsigned allfaces = 63u;
+void drawfaces(const levelrec& level, bool textured, bool grey, int x, int y, int z, unsigned mask);
+// The faces of cell (x, y, z) whose front can face an eye at (ex, ey, ez).
+unsigned facingfaces(double ex, double ey, double ez, int x, int y, int z);
 }  // namespace Level

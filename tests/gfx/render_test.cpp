@@ -228,12 +228,20 @@ TEST(LevelRender, OpaquePassThenTranslucentPassWithoutDepthWrites)
     const std::vector<quad> q = quads(glrec::log());
     auto [opaque, translucent] = Level::sortcubes(f.level, 1.5, 1.52, 1.5, Level::viewparams{});
 
-    // The drawn cubes, six faces each, are the lists' cubes in the lists' order,
-    // less those wholly outside the view volume (here: behind the player).
+    // The drawn cubes are the lists' cubes in the lists' order, less those
+    // wholly outside the view volume (here: behind the player), each with
+    // exactly the faces whose front can face the eye.
+    const double ex = 1.5, ey = 1.52, ez = 1.5;
     std::vector<Level::cubeitem> drawn;
-    for (std::size_t i = 0; i < q.size(); i += 6) {
-        const faceof fo = identify(q[i]);
-        drawn.push_back({fo.x, fo.y, fo.z});
+    std::vector<unsigned> drawnfaces;
+    for (const quad& one : q) {
+        const faceof fo = identify(one);
+        const Level::cubeitem c{fo.x, fo.y, fo.z};
+        if (drawn.empty() || !(drawn.back() == c)) {
+            drawn.push_back(c);
+            drawnfaces.push_back(0);
+        }
+        drawnfaces.back() |= 1u << fo.face;
     }
     Level::viewparams view;
     view.sinheading = std::sin(90.0 * 0.017453292);
@@ -245,19 +253,30 @@ TEST(LevelRender, OpaquePassThenTranslucentPassWithoutDepthWrites)
     view.znear = 0.03;
     view.zfar = 90.0;
     std::vector<Level::cubeitem> listed, shown;
+    std::vector<unsigned> shownfaces;
+    std::size_t faces = 0;
     const auto take = [&](const std::vector<Level::drawitem>& list) {
         for (const Level::drawitem& d : list) {
             const Level::cubeitem c = std::get<Level::cubeitem>(d);
             listed.push_back(c);
-            if (Level::insidefrustum(view, 1.5, 1.52, 1.5, c.x, c.y, c.z)) shown.push_back(c);
+            if (!Level::insidefrustum(view, ex, ey, ez, c.x, c.y, c.z)) continue;
+            // A face is seen from the eye when the eye is beyond its plane.
+            const unsigned m = (ex > c.x + 1 ? 1u : 0u) | (ex < c.x ? 2u : 0u) | (ey > c.y + 1 ? 4u : 0u) |
+                               (ey < c.y ? 8u : 0u) | (ez > c.z + 1 ? 16u : 0u) | (ez < c.z ? 32u : 0u);
+            if (m == 0) continue;
+            shown.push_back(c);
+            shownfaces.push_back(m);
+            faces += static_cast<std::size_t>(__builtin_popcount(m));
         }
     };
     take(opaque);
-    const std::size_t opaqueshown = shown.size();
+    const std::size_t opaqueshown = faces;   // quads of the opaque pass
     take(translucent);
-    ASSERT_EQ(q.size(), 6 * shown.size());
+    ASSERT_EQ(q.size(), faces);
     EXPECT_EQ(drawn, shown);
+    EXPECT_EQ(drawnfaces, shownfaces);
     EXPECT_LT(shown.size(), listed.size());
+    EXPECT_LT(q.size(), 3 * shown.size());   // never the six faces of a cube
     EXPECT_EQ(std::count(drawn.begin(), drawn.end(), Level::cubeitem{0, 1, 1}), 0);  // behind the eye
     ASSERT_EQ(translucent.size(), 1u);
     EXPECT_EQ(std::get<Level::cubeitem>(translucent[0]), (Level::cubeitem{4, 1, 1}));
@@ -265,12 +284,12 @@ TEST(LevelRender, OpaquePassThenTranslucentPassWithoutDepthWrites)
     const std::size_t depthoff = firstcall("glDepthMask", {GL_FALSE});
     const std::size_t blend = firstcall("glEnable", {GL_BLEND});
     const std::size_t func = firstcall("glBlendFunc", {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA});
-    const std::size_t firstclear = q[6 * opaqueshown].at;
-    EXPECT_GT(depthoff, q[6 * opaqueshown - 1].at);
+    const std::size_t firstclear = q[opaqueshown].at;
+    EXPECT_GT(depthoff, q[opaqueshown - 1].at);
     EXPECT_LT(depthoff, firstclear);
     EXPECT_LT(blend, firstclear);
     EXPECT_LT(func, firstclear);
-    for (std::size_t i = 0; i < q.size(); ++i) EXPECT_NEAR(q[i].diffuse[3], i < 6 * opaqueshown ? 1.0 : 0.4, 1e-6);
+    for (std::size_t i = 0; i < q.size(); ++i) EXPECT_NEAR(q[i].diffuse[3], i < opaqueshown ? 1.0 : 0.4, 1e-6);
     // No darkening in an open cell.
     EXPECT_EQ(glrec::count("glOrtho"), 0);
 
@@ -406,3 +425,20 @@ TEST(LevelRender, DarkeningInsideDematterizedMatter)
 }
 
 }  // namespace
+
+// Only faces whose plane the eye is beyond can show their front; an eye on a
+// plane keeps that face (it is seen edge-on and costs nothing).
+TEST(Drawcube, FacingFacesAreThoseWhosePlaneTheEyeIsBeyond)
+{
+    const struct {
+        double ex, ey, ez;
+        unsigned mask;
+    } rows[] = {
+        {1.5, 1.5, 1.5, 2u},              // in front of the -x face only
+        {5.5, 1.5, 1.5, 1u},              // beyond +x
+        {3.5, 3.5, 0.5, 4u | 32u},        // above and before -z
+        {3.0, 1.5, 1.5, 2u},              // on the -x plane: kept
+        {3.5, 1.5, 1.5, 0u},              // inside the cube's column: nothing faces it
+    };
+    for (const auto& r : rows) EXPECT_EQ(Level::facingfaces(r.ex, r.ey, r.ez, 3, 1, 1), r.mask) << r.ex << " " << r.ey;
+}

@@ -8,6 +8,7 @@
 #include <cstdlib>  // exit
 #include <string>
 
+#include "objects/quadtable_gl.h"
 #include "render/texhelp.h"
 
 namespace Fixedobj {
@@ -159,14 +160,7 @@ void drawstep(double alpha, bool textured, bool grey, unsigned long handle)
     glMaterialf(GL_FRONT, GL_SHININESS, 1.0f);
 
     // Sides show the lower half of the image, top and bottom all of it.
-    struct corner {
-        double x, y, z, s, t;
-    };
-    struct face {
-        double nx, ny, nz;
-        corner c[4];
-    };
-    static const face faces[6] = {
+    static const quadface faces[6] = {
         {-1, 0, 0, {{-0.5, -0.25, -0.5, 0, 0}, {-0.5, -0.25, 0.5, 1, 0}, {-0.5, 0.25, 0.5, 1, 0.5}, {-0.5, 0.25, -0.5, 0, 0.5}}},
         {1, 0, 0, {{0.5, -0.25, -0.5, 0, 0}, {0.5, 0.25, -0.5, 0, 0.5}, {0.5, 0.25, 0.5, 1, 0.5}, {0.5, -0.25, 0.5, 1, 0}}},
         {0, -1, 0, {{-0.5, -0.25, -0.5, 0, 0}, {0.5, -0.25, -0.5, 1, 0}, {0.5, -0.25, 0.5, 1, 1}, {-0.5, -0.25, 0.5, 0, 1}}},
@@ -174,15 +168,7 @@ void drawstep(double alpha, bool textured, bool grey, unsigned long handle)
         {0, 0, -1, {{-0.5, -0.25, -0.5, 0, 0}, {-0.5, 0.25, -0.5, 0, 0.5}, {0.5, 0.25, -0.5, 1, 0.5}, {0.5, -0.25, -0.5, 1, 0}}},
         {0, 0, 1, {{-0.5, -0.25, 0.5, 0, 0}, {0.5, -0.25, 0.5, 1, 0}, {0.5, 0.25, 0.5, 1, 0.5}, {-0.5, 0.25, 0.5, 0, 0.5}}},
     };
-    glBegin(GL_QUADS);
-        for (const face& f : faces) {
-            glNormal3d(f.nx, f.ny, f.nz);
-            for (const corner& c : f.c) {
-                if (textured) glTexCoord2d(c.s, c.t);
-                glVertex3d(c.x, c.y, c.z);
-            }
-        }
-    glEnd();
+    drawquadtable(faces, textured);
 
     if (textured) glDisable(GL_TEXTURE_2D);
 }

@@ -4,6 +4,7 @@
 #include <cmath>  // sin, cos
 
 #include "objects/freeobj_gl.h"
+#include "objects/quadtable_gl.h"
 #include "render/texhelp.h"
 
 namespace Freeobj {
@@ -155,29 +156,14 @@ void drawbribe(double alpha, bool textured, bool grey, unsigned long handle)
     shininess(GL_FRONT, 1.0);
 
     // The box without its top: normal, then four corners of position and texture.
-    struct corner {
-        double x, y, z, s, t;
-    };
-    struct face {
-        double nx, ny, nz;
-        corner c[4];
-    };
-    static const face faces[5] = {
+    static const quadface faces[5] = {
         {-1, 0, 0, {{-0.1, -0.1, -0.07, 0.4, 0}, {-0.1, -0.1, 0.07, 0.68, 0}, {-0.1, 0.03, 0.07, 0.68, 0.26}, {-0.1, 0.03, -0.07, 0.4, 0.26}}},
         {1, 0, 0, {{0.1, -0.1, -0.07, 0.4, 0}, {0.1, 0.03, -0.07, 0.4, 0.26}, {0.1, 0.03, 0.07, 0.68, 0.26}, {0.1, -0.1, 0.07, 0.68, 0}}},
         {0, -1, 0, {{-0.1, -0.1, -0.07, 0, 0.26}, {0.1, -0.1, -0.07, 0.4, 0.26}, {0.1, -0.1, 0.07, 0.4, 0.54}, {-0.1, -0.1, 0.07, 0, 0.54}}},
         {0, 0, -1, {{-0.1, -0.1, -0.07, 0, 0}, {-0.1, 0.03, -0.07, 0, 0.26}, {0.1, 0.03, -0.07, 0.4, 0.26}, {0.1, -0.1, -0.07, 0.4, 0}}},
         {0, 0, 1, {{-0.1, -0.1, 0.07, 0, 0}, {0.1, -0.1, 0.07, 0.4, 0}, {0.1, 0.03, 0.07, 0.4, 0.26}, {-0.1, 0.03, 0.07, 0, 0.26}}},
     };
-    glBegin(GL_QUADS);
-        for (const face& f : faces) {
-            glNormal3d(f.nx, f.ny, f.nz);
-            for (const corner& c : f.c) {
-                if (textured) glTexCoord2d(c.s, c.t);
-                glVertex3d(c.x, c.y, c.z);
-            }
-        }
-    glEnd();
+    drawquadtable(faces, textured);
 
     // Lid ends, each wound so that it faces outwards.
     const int m = 10;
